@@ -1,0 +1,113 @@
+#include "Settings.h"
+
+#include "Numbers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QStringDecoder>
+
+#include <cerrno>
+
+namespace norvale {
+
+namespace {
+
+int CheckBoxValue(QStringView text)
+{
+    const double value = RoundHalfEven(LeadingNumber(text));
+    return value == 0.0 || value == 1.0 || value == 2.0 ? int(value) : 0;
+}
+
+} // namespace
+
+Settings ParseSettingsString(QStringView text)
+{
+    Settings settings;
+    if (text.isEmpty())
+        return settings;
+    for (const QStringView pair : text.split(u'&')) {
+        const QList<QStringView> pieces = pair.split(u'=');
+        const QStringView key = pieces.value(0);
+        const QStringView value = pieces.value(1);
+        if (key == u"rules")
+            settings.rules = value.toString();
+        else if (key == u"thresholds")
+            settings.thresholds = value.toString();
+        else if (key == u"hidezero")
+            settings.hideZero = CheckBoxValue(value);
+        else if (key == u"onlinechecks")
+            settings.onlineChecks = CheckBoxValue(value);
+    }
+    return settings;
+}
+
+QString FormatSettingsString(const Settings &settings)
+{
+    return QStringLiteral("rules=") + settings.rules + QStringLiteral("&thresholds=") + settings.thresholds
+        + QStringLiteral("&hidezero=") + QString::number(settings.hideZero) + QStringLiteral("&onlinechecks=")
+        + QString::number(settings.onlineChecks);
+}
+
+QString SettingsFilePath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/norvale/conf.ini");
+}
+
+Settings LoadSettings(const QString &path)
+{
+    Settings defaults;
+    defaults.thresholds = QString::fromLatin1(DefaultThresholds);
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return defaults;
+    // Read at most one byte past the limit, so that neither a huge file nor an
+    // endless device is taken into memory.
+    const QByteArray bytes = file.read(MaxSettingsFileSize + 1);
+    if (bytes.isEmpty() || bytes.size() > MaxSettingsFileSize)
+        return defaults;
+    QStringDecoder decoder(QStringDecoder::Utf8); // drops a byte order mark
+    const QString text = decoder(bytes);
+    if (text.isEmpty())
+        return defaults;
+    return ParseSettingsString(text);
+}
+
+SaveOutcome SaveSettings(const Settings &settings, const QString &path)
+{
+    const QString shownPath = QDir::toNativeSeparators(path);
+    auto failure = [&](const QString &reason) {
+        return SaveOutcome { false,
+            QStringLiteral("Cannot save the settings to %1: %2").arg(shownPath, reason) };
+    };
+    // QSaveFile words some failures (a rename that fails) as "Unknown error";
+    // the system's error number, cleared before each step, says what happened.
+    auto reasonOf
+        = [](const QSaveFile &file) { return errno != 0 ? qt_error_string(errno) : file.errorString(); };
+
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
+        return failure(QStringLiteral("cannot create the folder %1").arg(QDir::toNativeSeparators(folder)));
+
+    QSaveFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly))
+        return failure(reasonOf(file));
+    const QByteArray line = FormatSettingsString(settings).toUtf8() + '\n';
+    errno = 0;
+    if (file.write(line) != line.size()) {
+        const SaveOutcome outcome = failure(reasonOf(file));
+        file.cancelWriting();
+        return outcome;
+    }
+    errno = 0;
+    if (!file.commit())
+        return failure(reasonOf(file));
+    return { true, QString() };
+}
+
+} // namespace norvale

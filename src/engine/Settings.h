@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace norvale {
+
+// The user's settings, kept as one line "rules=..&thresholds=..&hidezero=N&onlinechecks=N"
+// in conf.ini. Values are stored as written (the grid and the threshold boxes
+// normalise them); there is no escaping, so a value holding "&" or "=" does not
+// survive a round trip.
+
+inline constexpr auto DefaultThresholds = "1|2|4|5|8";
+
+struct Settings
+{
+    QString rules; // the rule score list
+    QString thresholds; // the thresholds text
+    int hideZero = 0; // check-box state: 0 off, 1 on, 2 greyed
+    int onlineChecks = 0; // same encoding
+    friend bool operator==(const Settings &, const Settings &) = default;
+};
+
+// Starts from empty settings (no thresholds, options off) and applies every
+// "&"-separated pair in order, so a key given twice takes its last value. A
+// pair is split at every "=": the key is the first piece (exact, case-sensitive,
+// not trimmed), the value the second piece only. Unknown keys, empty pairs and
+// pairs without "=" change nothing. A check-box value is its leading number
+// rounded half to even; anything but 0, 1 or 2 leaves 0 ("1\r\n" and "1x" read 1).
+Settings ParseSettingsString(QStringView text);
+
+// The settings line, pairs always in the same order, no line end.
+QString FormatSettingsString(const Settings &settings);
+
+// <generic config folder>/norvale/conf.ini (~/.config/norvale/conf.ini by default).
+QString SettingsFilePath();
+
+// Reads the settings file as UTF-8 and parses it. A file that is missing,
+// unreadable, empty, or larger than MaxSettingsFileSize (not read: a settings
+// line is never that long) gives empty settings with the DefaultThresholds.
+inline constexpr qint64 MaxSettingsFileSize = 1024 * 1024;
+Settings LoadSettings(const QString &path = SettingsFilePath());
+
+struct SaveOutcome
+{
+    bool ok = false;
+    QString errorString; // why saving failed, for the user; empty on success
+};
+
+// Writes the settings line (and a line end) atomically, creating the folder.
+// On failure the old file is left intact and the outcome says why.
+SaveOutcome SaveSettings(const Settings &settings, const QString &path = SettingsFilePath());
+
+} // namespace norvale
