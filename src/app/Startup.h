@@ -1,0 +1,40 @@
+#pragma once
+
+#include "ApplicationFolder.h"
+
+#include <QString>
+#include <QStringView>
+
+namespace norvale {
+
+// The maker's two web sites; the window strips "http://" for the caption of
+// its site button, so both begin with it.
+inline constexpr QStringView ItalianSiteAddress = u"http://www.norvale.app/it/";
+inline constexpr QStringView InternationalSiteAddress = u"http://www.norvale.app/";
+
+// The language code "IT" (exactly) in catalogue text 1000 chooses the
+// Italian site.
+inline constexpr int LanguageCodeTextId = 1000;
+inline constexpr QStringView ItalianLanguageCode = u"IT";
+
+// Verdict levels run from 0 (below the first threshold) to 5; level i is
+// catalogue text 71 + i.
+inline constexpr int VerdictLevelCount = 6;
+inline constexpr int FirstVerdictTextId = 71;
+
+// The verdict text of a level, as InitialiseApplication read it; empty for a
+// level outside 0..5 and before InitialiseApplication.
+QString VerdictText(int level);
+// The bar picture of a level: 1, 1, 1, 2, 3, 3 for levels 0..5; 0 outside.
+int VerdictBar(int level);
+// The address the site buttons open, chosen by InitialiseApplication; empty
+// before it.
+QString SiteAddress();
+
+// The start of the program before any window exists: loads the text
+// catalogue, reads the six verdict texts and chooses the site address from
+// the catalogue's language code. Never fails: a missing catalogue gives empty
+// texts and the international site.
+void InitialiseApplication(const QString &cataloguePath = ApplicationFile(u"/ide/ide.txt"));
+
+} // namespace norvale
