@@ -40,12 +40,12 @@ const QHash<int, int> MaximumLengths {
     { 51, 10 },
     { 52, 10 },
     { 53, 10 },
-    { 71, 16 },
-    { 72, 16 },
-    { 73, 16 },
-    { 74, 16 },
-    { 75, 16 },
-    { 76, 16 },
+    { 71, 14 },
+    { 72, 14 },
+    { 73, 14 },
+    { 74, 14 },
+    { 75, 14 },
+    { 76, 14 },
     { 102, 12 },
     { 103, 10 },
     { 111, 3 },
@@ -195,6 +195,7 @@ private slots:
         QTest::newRow("English catalogue") << "ide.txt";
         QTest::newRow("Italian catalogue") << "ide.it.txt";
         QTest::newRow("English help page") << "help.htm";
+        QTest::newRow("Italian help page") << "help.it.htm";
     }
     void shippedFilesAreLaidOutBesideTheProgram()
     {
@@ -210,6 +211,7 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::newRow("English help page") << "help.htm";
+        QTest::newRow("Italian help page") << "help.it.htm";
     }
     void helpPagesAreSelfContained()
     {
