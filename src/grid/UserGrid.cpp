@@ -162,6 +162,8 @@ UserGrid::UserGrid(QWidget *parent)
     m_headerPanel->installEventFilter(this);
     m_header1 = NewHeaderCell(QStringLiteral("txtHeader1"), Qt::AlignLeft | Qt::AlignVCenter, m_headerPanel);
     m_header2 = NewHeaderCell(QStringLiteral("txtHeader2"), Qt::AlignCenter, m_headerPanel);
+    m_header1->installEventFilter(this);
+    m_header2->installEventFilter(this);
 
     RestoreTabStops();
     setFocusProxy(m_names.first());
