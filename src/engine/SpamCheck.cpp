@@ -1,0 +1,205 @@
+#include "SpamCheck.h"
+
+#include "ReportScorer.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace norvale {
+
+namespace {
+
+const QString CheckerName = QStringLiteral("spamassassin");
+
+QString ResolveChecker(const QString &candidate)
+{
+    const QFileInfo info(candidate);
+    if (info.isFile() && info.isExecutable())
+        return info.absoluteFilePath();
+    return QStandardPaths::findExecutable(CheckerName);
+}
+
+// The program's own words, or the system's when it said nothing.
+QString Explain(const ProcessOutcome &outcome, const QString &otherwise)
+{
+    const QString said = outcome.standardError.trimmed();
+    return said.isEmpty() ? otherwise : said;
+}
+
+} // namespace
+
+CheckerPaths CheckerPaths::resolve(const QString &applicationFolder)
+{
+    CheckerPaths paths;
+    paths.testRun = ResolveChecker(applicationFolder + QStringLiteral("/spamassassin/spamassassin"));
+    paths.secondRun = ResolveChecker(applicationFolder + QStringLiteral("/bin/spamassassin"));
+    return paths;
+}
+
+QProcessEnvironment CheckerEnvironment()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("C"));
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    return environment;
+}
+
+SpamCheckJob::SpamCheckJob(QObject *parent)
+    : QObject(parent)
+{
+    connect(&m_process, &Process::finished, this, &SpamCheckJob::onProcessFinished);
+}
+
+void SpamCheckJob::start(
+    const QString &messagePath, const QString &reportPath, bool online, const CheckerPaths &paths)
+{
+    if (m_stage != Stage::Idle)
+        return;
+    m_messagePath = messagePath;
+    m_reportPath = reportPath;
+    m_paths = paths;
+    m_cancelled = false;
+    m_stage = Stage::TestRun;
+
+    ProcessRequest request;
+    request.program = paths.testRun; // an empty one fails to start, reported as NotFound
+    request.arguments = online ? QStringList { QStringLiteral("-t") }
+                               : QStringList { QStringLiteral("-t"), QStringLiteral("-L") };
+    request.standardInputFile = messagePath;
+    request.standardOutputFile = reportPath;
+    request.timeLimit = m_timeLimit;
+    request.environment = CheckerEnvironment();
+    m_process.start(request);
+}
+
+void SpamCheckJob::cancel()
+{
+    if (m_stage == Stage::Idle || m_cancelled)
+        return;
+    m_cancelled = true;
+    if (m_process.isRunning())
+        m_process.cancel(); // onProcessFinished ends the check
+    else
+        end();
+}
+
+void SpamCheckJob::onProcessFinished(const ProcessOutcome &outcome)
+{
+    if (m_stage == Stage::SecondRun) {
+        end();
+        return;
+    }
+    if (m_stage != Stage::TestRun)
+        return;
+
+    using Status = SpamCheckResult::Status;
+    SpamCheckResult result;
+    result.checkerPath = m_paths.testRun.isEmpty() ? CheckerName : m_paths.testRun;
+    if (m_cancelled || outcome.status == ProcessOutcome::Status::Cancelled) {
+        result.status = Status::Cancelled;
+    } else {
+        switch (outcome.status) {
+        case ProcessOutcome::Status::FailedToStart:
+            result.status = m_paths.testRun.isEmpty() || !QFileInfo::exists(m_paths.testRun)
+                ? Status::NotFound
+                : Status::NotStarted;
+            result.detail = outcome.errorString;
+            break;
+        case ProcessOutcome::Status::Crashed:
+            result.status = Status::Crashed;
+            result.detail = Explain(outcome, outcome.errorString);
+            break;
+        case ProcessOutcome::Status::TimedOut:
+            result.status = Status::TimedOut;
+            result.detail = QStringLiteral("stopped after %1 seconds").arg(m_timeLimit.count() / 1000.0);
+            break;
+        case ProcessOutcome::Status::Finished:
+            result.exitCode = outcome.exitCode;
+            if (outcome.exitCode != 0) {
+                result.status = Status::ExitedWithError;
+                result.detail = Explain(outcome, QStringLiteral("exit code %1").arg(outcome.exitCode));
+            } else {
+                readReport(result);
+            }
+            break;
+        case ProcessOutcome::Status::Cancelled:
+            break;
+        }
+    }
+
+    emit reportReady(result);
+    if (m_stage != Stage::TestRun)
+        return; // a receiver cancelled the check
+    if (result.status == Status::Cancelled)
+        end();
+    else
+        startSecondRun();
+}
+
+// Reads the end of the report (see ReportReadLimit) and cuts out its section.
+void SpamCheckJob::readReport(SpamCheckResult &result) const
+{
+    QFile file(m_reportPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.status = SpamCheckResult::Status::NoReportSection;
+        result.detail = file.errorString();
+        return;
+    }
+    const qint64 size = file.size();
+    const bool cut = size > ReportReadLimit;
+    if (cut)
+        file.seek(size - ReportReadLimit);
+    QByteArray bytes = file.read(ReportReadLimit);
+    if (cut)
+        bytes.remove(0, bytes.indexOf('\n') + 1); // start on a whole line
+    result.section = ExtractReportSection(QString::fromUtf8(bytes));
+    if (result.section.isEmpty()) {
+        result.status = SpamCheckResult::Status::NoReportSection;
+        result.detail = QStringLiteral("the report has no section \"Content analysis details\"");
+    } else {
+        result.status = SpamCheckResult::Status::Ok;
+    }
+}
+
+void SpamCheckJob::startSecondRun()
+{
+    if (m_paths.secondRun.isEmpty()) {
+        end();
+        return;
+    }
+    m_stage = Stage::SecondRun;
+    ProcessRequest request;
+    request.program = m_paths.secondRun;
+    request.arguments = QStringList { QStringLiteral("-R") };
+    request.standardInputFile = m_messagePath;
+    request.timeLimit = m_timeLimit;
+    request.environment = CheckerEnvironment();
+    m_process.start(request);
+}
+
+void SpamCheckJob::end()
+{
+    m_stage = Stage::Idle;
+    m_cancelled = false;
+    emit finished();
+}
+
+SpamCheckResult RunSpamCheck(const QString &messagePath, const QString &reportPath, bool online,
+    const CheckerPaths &paths, std::chrono::milliseconds timeLimit)
+{
+    SpamCheckJob job;
+    job.setTimeLimit(timeLimit);
+    SpamCheckResult result;
+    QEventLoop loop;
+    QObject::connect(
+        &job, &SpamCheckJob::reportReady, &job, [&result](const SpamCheckResult &ready) { result = ready; });
+    QObject::connect(&job, &SpamCheckJob::finished, &loop, &QEventLoop::quit);
+    job.start(messagePath, reportPath, online, paths);
+    if (job.isRunning())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return result;
+}
+
+} // namespace norvale

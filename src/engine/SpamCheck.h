@@ -1,0 +1,115 @@
+#pragma once
+
+#include "Process.h"
+
+#include <QCoreApplication>
+#include <QMetaType>
+#include <QObject>
+#include <QString>
+
+#include <chrono>
+
+namespace norvale {
+
+// The two checker executables.
+struct CheckerPaths
+{
+    QString testRun; // <app folder>/spamassassin/spamassassin if executable, else "spamassassin" on PATH;
+                     // empty when none
+    QString secondRun; // <app folder>/bin/spamassassin if executable, else "spamassassin" on PATH; empty when
+                       // none
+    static CheckerPaths resolve(const QString &applicationFolder = QCoreApplication::applicationDirPath());
+};
+
+struct SpamCheckResult
+{
+    enum class Status
+    {
+        Ok, // the report holds the section
+        NotFound, // no checker program
+        NotStarted, // the program exists but could not be started (or the files could not be opened)
+        Crashed, // killed by a signal
+        ExitedWithError, // exit code other than 0
+        TimedOut, // stopped after the time limit
+        NoReportSection, // ran, but its report (or what of it could be read) has no "Content analysis
+                         // details"
+        Cancelled // stopped by SpamCheckJob::cancel()
+    };
+    Status status = Status::Ok;
+    QString section; // ExtractReportSection of the report; non-empty exactly when Ok
+    QString checkerPath; // the program that was (to be) run; "spamassassin" when NotFound
+    int exitCode = 0;
+    QString detail; // what went wrong in the program's or the system's words, for messages
+    bool ok() const { return status == Status::Ok; }
+};
+
+// Only this much of the report's end is read. The section is the report's last
+// part and a few KiB long; a runaway checker cannot make us read gigabytes.
+// A section longer than this is not found (NoReportSection).
+inline constexpr qint64 ReportReadLimit = 4 * 1024 * 1024;
+
+// The checker's environment: ours, with LANGUAGE and LC_ALL set to C so its
+// report is in English and its section heading can be found.
+QProcessEnvironment CheckerEnvironment();
+
+// Runs one check without blocking the thread: the test run (-t, plus -L when
+// not online) with the message file on its standard input and its standard
+// output written to the report file, then the second run (-R, output
+// discarded) on the same message.
+//
+// Every start() leads to exactly one reportReady() followed by one finished().
+// reportReady() comes as soon as the test run's report has been read (or the
+// test run failed), before the second run starts; finished() comes when the
+// second run has ended. The second run follows every test run, failed ones
+// too, but not a cancelled one. A start() while a check runs is ignored.
+class SpamCheckJob : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit SpamCheckJob(QObject *parent = nullptr);
+
+    void start(const QString &messagePath, const QString &reportPath, bool online,
+        const CheckerPaths &paths = CheckerPaths::resolve());
+    bool isRunning() const { return m_stage != Stage::Idle; }
+    // Kills the running checker and ends the check: reportReady(Cancelled) when
+    // the test run was going on, then finished(). Nothing when idle.
+    void cancel();
+    // Each of the two runs gets this long (CheckerTimeLimit unless changed).
+    void setTimeLimit(std::chrono::milliseconds limit) { m_timeLimit = limit; }
+
+signals:
+    void reportReady(const norvale::SpamCheckResult &result);
+    void finished();
+
+private:
+    enum class Stage
+    {
+        Idle,
+        TestRun,
+        SecondRun
+    };
+    void onProcessFinished(const ProcessOutcome &outcome);
+    void readReport(SpamCheckResult &result) const;
+    void startSecondRun();
+    void end();
+
+    Process m_process;
+    Stage m_stage = Stage::Idle;
+    bool m_cancelled = false;
+    QString m_messagePath;
+    QString m_reportPath;
+    CheckerPaths m_paths;
+    std::chrono::milliseconds m_timeLimit = CheckerTimeLimit;
+};
+
+// The same check as SpamCheckJob, waited for in a nested event loop (timers and
+// painting go on, user input waits). Returns the test run's result; the second
+// run has ended when it returns.
+SpamCheckResult RunSpamCheck(const QString &messagePath, const QString &reportPath, bool online,
+    const CheckerPaths &paths = CheckerPaths::resolve(),
+    std::chrono::milliseconds timeLimit = CheckerTimeLimit);
+
+} // namespace norvale
+
+Q_DECLARE_METATYPE(norvale::SpamCheckResult)
