@@ -32,7 +32,7 @@ int main(int argc, char *argv[])
     if (args.size() > 3) {
         if (auto *cell = grid->findChild<QWidget *>(QStringLiteral("txtColumn1_") + args[3])) {
             host.activateWindow();
-            cell->setFocus(Qt::MouseFocusReason);
+            cell->setFocus(Qt::OtherFocusReason);
         }
     }
     return app.exec();
