@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace norvale {
 
@@ -175,7 +176,8 @@ UserGrid::UserGrid(QWidget *parent)
 
 UserGrid::~UserGrid()
 {
-    // A focused cell that is destroyed with the grid still reports its focus loss.
+    // The cells die after this body has run, and a focused one changes the
+    // application's focus as it goes: nothing may call back into the grid then.
     disconnect(qApp, nullptr, this, nullptr);
     for (GridCell *cell : std::as_const(m_names))
         cell->disconnect(this);
