@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QStringList>
+
+namespace norvale {
+
+// Exit statuses of norvale-check.
+enum CheckExitStatus : int
+{
+    ExitChecked = 0, // every file was checked
+    ExitNotChecked = 1, // at least one file could not be checked
+    ExitUsage = 2, // the arguments were wrong
+    ExitFailLevel = 3, // with --fail-level: a checked file reached the level
+};
+
+// The whole command: reads the arguments (without the program name), checks
+// every file, writes results to standard output and problems to standard
+// error, and returns the exit status. A file that cannot be checked does not
+// stop the others; when some file could not be checked, that status wins over
+// the fail level.
+int RunCheckCommand(const QStringList &arguments);
+
+} // namespace norvale

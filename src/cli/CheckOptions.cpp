@@ -1,0 +1,158 @@
+#include "CheckOptions.h"
+
+#include "CliTexts.h"
+#include "Numbers.h"
+#include "Settings.h"
+#include "TextCatalogue.h"
+
+namespace norvale {
+
+namespace {
+
+struct OptionSpec
+{
+    QStringView name;
+    bool takesValue;
+    int helpTextId;
+    QStringView valueName;
+};
+
+// The order here is the order of the help text.
+constexpr OptionSpec Options[] = {
+    { u"--online", false, CliText::HelpOnline, {} },
+    { u"--local", false, CliText::HelpLocal, {} },
+    { u"--rules", true, CliText::HelpRules, u"LIST" },
+    { u"--thresholds", true, CliText::HelpThresholds, u"TEXT" },
+    { u"--settings", true, CliText::HelpSettings, u"FILE" },
+    { u"--hide-zero", false, CliText::HelpHideZero, {} },
+    { u"--json", false, CliText::HelpJson, {} },
+    { u"--fail-level", true, CliText::HelpFailLevel, u"N" },
+    { u"--help", false, CliText::HelpHelp, {} },
+    { u"--version", false, CliText::HelpVersion, {} },
+};
+
+const OptionSpec *findOption(QStringView name)
+{
+    for (const OptionSpec &spec : Options) {
+        if (spec.name == name)
+            return &spec;
+    }
+    return nullptr;
+}
+
+CheckOptions usageError(const QString &message)
+{
+    CheckOptions options;
+    options.action = CheckOptions::Action::UsageError;
+    options.usageError = message;
+    return options;
+}
+
+} // namespace
+
+CheckOptions ParseCheckArguments(const QStringList &arguments)
+{
+    CheckOptions options;
+    bool help = false;
+    bool version = false;
+    bool sawOnline = false;
+    bool sawLocal = false;
+    bool optionsEnded = false;
+
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (optionsEnded || !argument.startsWith(u'-') || argument == u"-") {
+            options.files << argument;
+            continue;
+        }
+        if (argument == u"--") {
+            optionsEnded = true;
+            continue;
+        }
+        const qsizetype equals = argument.indexOf(u'=');
+        const QString name = equals < 0 ? argument : argument.left(equals);
+        const OptionSpec *spec = findOption(name);
+        if (!spec)
+            return usageError(GetText(CliText::UnknownOption).arg(name));
+
+        QString value;
+        if (spec->takesValue) {
+            if (equals >= 0) {
+                value = argument.mid(equals + 1);
+            } else if (i + 1 < arguments.size()) {
+                value = arguments[++i];
+            } else {
+                return usageError(GetText(CliText::OptionNeedsValue).arg(name));
+            }
+        } else if (equals >= 0) {
+            return usageError(GetText(CliText::OptionTakesNoValue).arg(name));
+        }
+
+        if (name == u"--online") {
+            sawOnline = true;
+        } else if (name == u"--local") {
+            sawLocal = true;
+        } else if (name == u"--rules") {
+            options.rules = value;
+        } else if (name == u"--thresholds") {
+            options.thresholds = value;
+        } else if (name == u"--settings") {
+            options.settingsFile = value;
+        } else if (name == u"--hide-zero") {
+            options.hideZero = true;
+        } else if (name == u"--json") {
+            options.json = true;
+        } else if (name == u"--fail-level") {
+            bool ok = false;
+            const int level = value.toInt(&ok);
+            if (!ok || level < 0 || level > 5)
+                return usageError(GetText(CliText::BadFailLevel).arg(value));
+            options.failLevel = level;
+        } else if (name == u"--help") {
+            help = true;
+        } else if (name == u"--version") {
+            version = true;
+        }
+    }
+
+    if (help) {
+        options.action = CheckOptions::Action::Help;
+        return options;
+    }
+    if (version) {
+        options.action = CheckOptions::Action::Version;
+        return options;
+    }
+    if (sawOnline && sawLocal)
+        return usageError(GetText(CliText::OnlineAndLocal));
+    if (sawOnline || sawLocal)
+        options.online = sawOnline;
+    if (options.files.isEmpty())
+        return usageError(GetText(CliText::NoFiles));
+    return options;
+}
+
+QString CheckUsageText()
+{
+    QString text = GetText(CliText::UsageLine) + QStringLiteral("\n\n") + GetText(CliText::UsageSummary)
+        + QStringLiteral("\n\n") + GetText(CliText::OptionsHeading) + u'\n';
+
+    QList<QString> names;
+    qsizetype width = 0;
+    for (const OptionSpec &spec : Options) {
+        QString name = spec.name.toString();
+        if (spec.takesValue)
+            name += u' ' + spec.valueName.toString();
+        width = std::max(width, name.size());
+        names << name;
+    }
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        QString help = GetText(Options[i].helpTextId);
+        if (Options[i].helpTextId == CliText::HelpSettings)
+            help = help.arg(SettingsFilePath());
+        text += QStringLiteral("  ") + names[i].leftJustified(width + 2) + help + u'\n';
+    }
+    return text + u'\n' + GetText(CliText::ExitStatusHelp) + u'\n';
+}
+
+} // namespace norvale

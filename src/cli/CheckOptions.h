@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace norvale {
+
+// What norvale-check was asked to do, as read from its arguments. Options that
+// are absent leave the user's settings in force.
+struct CheckOptions
+{
+    enum class Action
+    {
+        Check,
+        Help,
+        Version,
+        UsageError
+    };
+    Action action = Action::Check;
+    QString usageError; // the message for UsageError, from the catalogue
+
+    QStringList files;
+    std::optional<bool> online; // --online / --local
+    std::optional<QString> rules; // --rules LIST
+    std::optional<QString> thresholds; // --thresholds TEXT
+    std::optional<QString> settingsFile; // --settings FILE
+    bool hideZero = false; // --hide-zero (adds to the settings' own option)
+    bool json = false; // --json
+    std::optional<int> failLevel; // --fail-level N, 0 to 5
+};
+
+// Reads the arguments that follow the program name. Options and files may be
+// mixed; "--" ends the options; a value is the next argument or follows "=".
+CheckOptions ParseCheckArguments(const QStringList &arguments);
+
+// The --help text, from the catalogue.
+QString CheckUsageText();
+
+} // namespace norvale

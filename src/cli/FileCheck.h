@@ -1,0 +1,38 @@
+#pragma once
+
+#include "ReportScorer.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace norvale {
+
+// The settings one run of norvale-check applies to every file: the user's
+// settings with the command line's options on top, in the form the window
+// holds them (the grid's rule list, the five threshold boxes).
+struct CheckSettings
+{
+    QString rules; // as the grid gives it: normalised, at most 50 rows
+    QStringList thresholdBoxes; // five box texts
+    bool online = false;
+    bool hideZero = false;
+};
+
+struct FileCheckResult
+{
+    QString path; // as named on the command line
+    QString error; // why the file could not be checked; empty when it was
+    bool errorNamesFile = false; // the error text names the file itself
+    ScoreResult score; // the reasons (all of them, hidden zero rows included) and the total
+    std::optional<int> level; // the verdict level; none for a score past the last limit
+    bool ok() const { return error.isEmpty(); }
+};
+
+// Checks one message file the way the window does: the name trimmed of
+// spaces, the file validated, the checker run in the private working folder,
+// the report scored with the rule overrides and the verdict level found.
+FileCheckResult CheckFile(const QString &path, const CheckSettings &settings);
+
+} // namespace norvale

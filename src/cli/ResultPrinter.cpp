@@ -1,0 +1,171 @@
+#include "ResultPrinter.h"
+
+#include "ApplicationFolder.h"
+#include "CliTexts.h"
+#include "Numbers.h"
+#include "Startup.h"
+#include "TextCatalogue.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+
+namespace norvale {
+
+namespace {
+
+enum : int
+{
+    ScoreLabel = 103,
+    PointsTitle = 111,
+    TypeTitle = 112,
+    DescriptionTitle = 113,
+    RuleTitle = 114
+};
+
+constexpr qsizetype MinimumDescriptionWidth = 24;
+
+bool isShown(const Reason &reason, bool hideZero)
+{
+    return !hideZero || reason.points != 0.0f;
+}
+
+// Breaks text into lines of at most width characters at spaces; a word longer
+// than a line is cut.
+QStringList wrap(const QString &text, qsizetype width)
+{
+    QStringList lines;
+    QString line;
+    for (QString word : text.split(u' ', Qt::SkipEmptyParts)) {
+        while (word.size() > width) {
+            if (!line.isEmpty()) {
+                lines << line;
+                line.clear();
+            }
+            lines << word.left(width);
+            word.remove(0, width);
+        }
+        if (line.isEmpty())
+            line = word;
+        else if (line.size() + 1 + word.size() <= width)
+            line += u' ' + word;
+        else {
+            lines << line;
+            line = word;
+        }
+    }
+    if (!line.isEmpty() || lines.isEmpty())
+        lines << line;
+    return lines;
+}
+
+QString verdictLine(const FileCheckResult &result)
+{
+    if (!result.level)
+        return GetText(CliText::NoVerdict);
+    return GetText(CliText::VerdictLine).arg(QString::number(*result.level), VerdictText(*result.level));
+}
+
+// A JSON number for a single-precision value: the shortest decimal that reads
+// back as the same float, so 3.3 is written 3.3 and not 3.2999999523.
+QJsonValue jsonNumber(float value)
+{
+    if (value == 0.0f)
+        return 0; // never "-0"
+    return QString::number(value, 'g', 7).toDouble();
+}
+
+} // namespace
+
+QString FormatResultText(const FileCheckResult &result, bool hideZero, int width)
+{
+    QString text = result.path + u'\n';
+    text += QStringLiteral("  ") + GetText(ScoreLabel) + u' ' + FormatUserNumber(result.score.total)
+        + QStringLiteral("   ") + verdictLine(result) + u'\n';
+
+    QList<const Reason *> shown;
+    for (const Reason &reason : result.score.reasons) {
+        if (isShown(reason, hideZero))
+            shown << &reason;
+    }
+    if (shown.isEmpty())
+        return text + QStringLiteral("  ") + GetText(CliText::NoRulesFired) + u'\n';
+
+    const QStringList titles
+        = { GetText(PointsTitle), GetText(TypeTitle), GetText(DescriptionTitle), GetText(RuleTitle) };
+    qsizetype pointsWidth = titles[0].size();
+    qsizetype typeWidth = titles[1].size();
+    qsizetype ruleWidth = titles[3].size();
+    qsizetype longestDescription = titles[2].size();
+    QStringList points;
+    for (const Reason *reason : shown) {
+        points << FormatUserNumber(reason->points);
+        pointsWidth = std::max(pointsWidth, points.last().size());
+        typeWidth = std::max(typeWidth, reason->type.size());
+        ruleWidth = std::max(ruleWidth, reason->ruleName.size());
+        longestDescription = std::max(longestDescription, reason->description.size());
+    }
+    constexpr qsizetype Indent = 2;
+    constexpr qsizetype Gap = 2;
+    const qsizetype fixed = Indent + pointsWidth + Gap + typeWidth + Gap + Gap + ruleWidth;
+    const qsizetype descriptionWidth
+        = std::min(longestDescription, std::max(MinimumDescriptionWidth, qsizetype(width) - fixed));
+
+    auto row
+        = [&](const QString &pts, const QString &type, const QStringList &description, const QString &rule) {
+              QString lines;
+              for (qsizetype i = 0; i < description.size(); ++i) {
+                  const bool first = i == 0;
+                  QString line = QString(Indent, u' ') + (first ? pts : QString()).rightJustified(pointsWidth)
+                      + QString(Gap, u' ') + (first ? type : QString()).leftJustified(typeWidth)
+                      + QString(Gap, u' ') + description[i].leftJustified(descriptionWidth);
+                  if (first)
+                      line += QString(Gap, u' ') + rule;
+                  while (line.endsWith(u' '))
+                      line.chop(1);
+                  lines += line + u'\n';
+              }
+              return lines;
+          };
+
+    text += row(titles[0], titles[1], { titles[2] }, titles[3]);
+    for (qsizetype i = 0; i < shown.size(); ++i)
+        text += row(
+            points[i], shown[i]->type, wrap(shown[i]->description, descriptionWidth), shown[i]->ruleName);
+    return text;
+}
+
+QByteArray FormatResultsJson(const QList<FileCheckResult> &results, bool hideZero)
+{
+    QJsonArray files;
+    for (const FileCheckResult &result : results) {
+        QJsonObject file { { QStringLiteral("path"), result.path } };
+        if (!result.ok()) {
+            file.insert(QStringLiteral("error"), result.error);
+            files.append(file);
+            continue;
+        }
+        file.insert(QStringLiteral("score"), jsonNumber(result.score.total));
+        file.insert(QStringLiteral("level"), result.level ? QJsonValue(*result.level) : QJsonValue());
+        file.insert(
+            QStringLiteral("verdict"), result.level ? QJsonValue(VerdictText(*result.level)) : QJsonValue());
+        QJsonArray reasons;
+        for (const Reason &reason : result.score.reasons) {
+            if (!isShown(reason, hideZero))
+                continue;
+            reasons.append(QJsonObject { { QStringLiteral("points"), jsonNumber(reason.points) },
+                { QStringLiteral("type"), reason.type },
+                { QStringLiteral("description"), reason.description },
+                { QStringLiteral("rule"), reason.ruleName } });
+        }
+        file.insert(QStringLiteral("reasons"), reasons);
+        files.append(file);
+    }
+    const QJsonObject document { { QStringLiteral("version"), ApplicationVersion() },
+        { QStringLiteral("files"), files } };
+    return QJsonDocument(document).toJson(QJsonDocument::Indented);
+}
+
+} // namespace norvale

@@ -1,0 +1,257 @@
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString Program = QStringLiteral(NORVALE_APP_DIR "/norvale-check");
+const QString Messages = QStringLiteral(NORVALE_TEST_DATA "/messages/");
+const QString FakeCheckers = QStringLiteral(NORVALE_TEST_DATA "/fake-checkers/");
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+} // namespace
+
+class TestNorvaleCheck : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_home;
+
+    // Runs norvale-check with a settings folder of its own, so the user's
+    // settings never leak into a test; `path` replaces PATH when given.
+    Run run(const QStringList &arguments, const QString &path = QString())
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
+        if (!path.isNull())
+            env.insert(QStringLiteral("PATH"), path);
+        process.setProcessEnvironment(env);
+        process.start(Program, arguments);
+        if (!process.waitForFinished(180000))
+            qFatal("norvale-check did not finish");
+        return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError()) };
+    }
+
+    // The first file of a --json run that must exit with expectedExit.
+    QJsonObject firstJsonFile(const QStringList &arguments, int expectedExit = 0)
+    {
+        const Run result = run(QStringList { QStringLiteral("--json") } + arguments);
+        if (result.exitCode != expectedExit)
+            qWarning().noquote() << "exit" << result.exitCode << result.err;
+        return result.exitCode == expectedExit ? jsonFiles(result).first().toObject() : QJsonObject();
+    }
+
+    static QJsonArray jsonFiles(const Run &result)
+    {
+        return QJsonDocument::fromJson(result.out.toUtf8()).object().value(u"files").toArray();
+    }
+
+    // A folder holding `checker` under the name spamassassin, to stand in
+    // for the real one on PATH.
+    QString pathWithFakeChecker(const QString &checker)
+    {
+        const QString folder = m_home.filePath(QStringLiteral("fake-") + checker);
+        QDir().mkpath(folder);
+        QFile::link(FakeCheckers + checker, folder + QStringLiteral("/spamassassin"));
+        return folder;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        QVERIFY2(QFileInfo(Program).isExecutable(), qPrintable(Program));
+    }
+
+    void spamMessage_textShowsScoreVerdictAndRule()
+    {
+        const Run result = run({ Messages + QStringLiteral("gtube.eml") });
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY2(result.out.contains(QStringLiteral("GTUBE")), qPrintable(result.out));
+        QVERIFY(result.out.contains(QStringLiteral("1000")));
+        QVERIFY(result.out.startsWith(Messages + QStringLiteral("gtube.eml\n")));
+        QVERIFY(result.err.isEmpty());
+    }
+
+    void json_describesEveryFile()
+    {
+        const Run result = run({ QStringLiteral("--json"), Messages + QStringLiteral("gtube.eml"),
+            Messages + QStringLiteral("clean-newsletter.eml") });
+        QCOMPARE(result.exitCode, 0);
+        QJsonParseError error;
+        const QJsonObject document = QJsonDocument::fromJson(result.out.toUtf8(), &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(document.value(u"version").toString(), QStringLiteral("1.0.0"));
+        const QJsonArray files = document.value(u"files").toArray();
+        QCOMPARE(files.size(), 2);
+
+        const QJsonObject spam = files[0].toObject();
+        QVERIFY(spam.value(u"score").toDouble() >= 1000);
+        QCOMPARE(spam.value(u"level").toInt(), 5);
+        QVERIFY(!spam.value(u"verdict").toString().isEmpty());
+        bool listed = false;
+        for (const QJsonValue &reason : spam.value(u"reasons").toArray()) {
+            const QJsonObject r = reason.toObject();
+            QVERIFY(r.contains(u"points") && r.contains(u"type") && r.contains(u"description"));
+            if (r.value(u"rule").toString() == u"GTUBE") {
+                listed = true;
+                QCOMPARE(r.value(u"points").toDouble(), 1000.0);
+            }
+        }
+        QVERIFY(listed);
+
+        const QJsonObject clean = files[1].toObject();
+        QVERIFY2(clean.value(u"score").toDouble() < 1, qPrintable(QJsonDocument(clean).toJson()));
+        QCOMPARE(clean.value(u"level").toInt(), 0);
+    }
+
+    void ruleOverride_replacesTheCheckersPoints()
+    {
+        const QJsonObject spam = firstJsonFile({ QStringLiteral("--rules"), QStringLiteral("gtube:6.5"),
+            Messages + QStringLiteral("gtube.eml") });
+        QCOMPARE(spam.value(u"score").toDouble(), 6.5);
+        QCOMPARE(spam.value(u"level").toInt(), 4);
+    }
+
+    void settingsFile_appliesOverridesThresholdsAndHideZero()
+    {
+        const QString settings = m_home.filePath(QStringLiteral("custom.ini"));
+        QFile file(settings);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("rules=GTUBE:3&thresholds=10|20|30|40|50&hidezero=1&onlinechecks=0\n");
+        file.close();
+
+        const QJsonObject spam = firstJsonFile(
+            { QStringLiteral("--settings"), settings, Messages + QStringLiteral("gtube.eml") });
+        QCOMPARE(spam.value(u"score").toDouble(), 3.0);
+        QCOMPARE(spam.value(u"level").toInt(), 0);
+        for (const QJsonValue &reason : spam.value(u"reasons").toArray())
+            QVERIFY(reason.toObject().value(u"points").toDouble() != 0.0);
+
+        // The command line's own thresholds win over the file's.
+        const QJsonObject strict = firstJsonFile({ QStringLiteral("--settings"), settings,
+            QStringLiteral("--thresholds"), QStringLiteral("1|2"), Messages + QStringLiteral("gtube.eml") });
+        QCOMPARE(strict.value(u"level").toInt(), 2);
+    }
+
+    void failLevel_gatesOnTheVerdict_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("level");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("spam reaches level 4") << "gtube.eml"
+                                              << "4" << 3;
+        QTest::newRow("clean newsletter stays below level 2") << "clean-newsletter.eml"
+                                                              << "2" << 0;
+        QTest::newRow("clean newsletter reaches level 0") << "clean-newsletter.eml"
+                                                          << "0" << 3;
+    }
+    void failLevel_gatesOnTheVerdict()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, level);
+        QFETCH(int, exitCode);
+        QCOMPARE(run({ QStringLiteral("--fail-level"), level, Messages + message }).exitCode, exitCode);
+    }
+
+    void unreadableFile_isReportedAndTheOthersStillChecked()
+    {
+        const QString missing = m_home.filePath(QStringLiteral("no such file.eml"));
+        const QString notAMessage = Messages + QStringLiteral("not-a-message.txt");
+        const Run result = run({ missing, notAMessage, Messages + QStringLiteral("gtube.eml") });
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY2(result.err.contains(missing), qPrintable(result.err));
+        QVERIFY(result.err.contains(notAMessage));
+        QVERIFY(result.out.contains(QStringLiteral("GTUBE")));
+
+        // The fail level never hides a file that was not checked.
+        QCOMPARE(run({ QStringLiteral("--fail-level=0"), missing, Messages + QStringLiteral("gtube.eml") })
+                     .exitCode,
+            1);
+    }
+
+    void brokenChecker_failsTheFileWithoutAScore_data()
+    {
+        QTest::addColumn<QString>("checker"); // empty: no checker at all
+        QTest::newRow("checker missing") << "";
+        QTest::newRow("checker writes garbage") << "garbage";
+        QTest::newRow("checker exits with an error") << "fail";
+    }
+    void brokenChecker_failsTheFileWithoutAScore()
+    {
+        QFETCH(QString, checker);
+        const QString path = checker.isEmpty() ? m_home.filePath(QStringLiteral("empty-path"))
+                                               : pathWithFakeChecker(checker);
+        const Run result
+            = run({ QStringLiteral("--json"), Messages + QStringLiteral("clean-newsletter.eml") }, path);
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY2(result.err.contains(QStringLiteral("spamassassin")), qPrintable(result.err));
+        const QJsonObject file = jsonFiles(result).first().toObject();
+        QVERIFY(file.contains(u"error"));
+        QVERIFY(!file.contains(u"score"));
+    }
+
+    void usageErrors_exitWithTwo_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("no file") << QStringList {};
+        QTest::newRow("unknown option") << QStringList { "--colour", "a.eml" };
+        QTest::newRow("missing value") << QStringList { "a.eml", "--rules" };
+        QTest::newRow("value for a flag") << QStringList { "--json=yes", "a.eml" };
+        QTest::newRow("fail level out of range") << QStringList { "--fail-level", "6", "a.eml" };
+        QTest::newRow("fail level not a number") << QStringList { "--fail-level", "high", "a.eml" };
+        QTest::newRow("online and local") << QStringList { "--online", "--local", "a.eml" };
+        QTest::newRow("settings file missing")
+            << QStringList { "--settings", "/nonexistent/conf.ini", "a.eml" };
+    }
+    void usageErrors_exitWithTwo()
+    {
+        QFETCH(QStringList, arguments);
+        const Run result = run(arguments);
+        QCOMPARE(result.exitCode, 2);
+        QVERIFY(!result.err.trimmed().isEmpty());
+        QVERIFY(result.out.isEmpty());
+    }
+
+    void helpAndVersion()
+    {
+        const Run help = run({ QStringLiteral("--help") });
+        QCOMPARE(help.exitCode, 0);
+        for (const char *option :
+            { "--json", "--fail-level", "--rules", "--thresholds", "--settings", "--online" })
+            QVERIFY2(help.out.contains(QLatin1String(option)), option);
+        const Run version = run({ QStringLiteral("--version") });
+        QCOMPARE(version.exitCode, 0);
+        QCOMPARE(version.out.trimmed(), QStringLiteral("norvale-check 1.0.0"));
+    }
+
+    void fileNamedLikeAnOption_isCheckedAfterDoubleDash()
+    {
+        const QString odd = m_home.filePath(QStringLiteral("-odd $(touch pwned) `x`.eml"));
+        QVERIFY(QFile::copy(Messages + QStringLiteral("gtube.eml"), odd));
+        QDir::setCurrent(m_home.path());
+        const Run result = run({ QStringLiteral("--"), odd });
+        QCOMPARE(result.exitCode, 0);
+        QVERIFY(result.out.contains(QStringLiteral("GTUBE")));
+        QVERIFY(!QFile::exists(m_home.filePath(QStringLiteral("pwned"))));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNorvaleCheck)
+#include "tst_norvalecheck.moc"
