@@ -1,24 +1,335 @@
 #include "CheckPanel.h"
 
-#include <QWidget>
+#include "Artwork.h"
+#include "ButtonPlus.h"
+#include "CheckFailureText.h"
+#include "FileDialog.h"
+#include "MessageBox.h"
+#include "MessageFile.h"
+#include "Numbers.h"
+#include "ReasonItem.h"
+#include "SpamCheck.h"
+#include "Startup.h"
+#include "Text.h"
+#include "TextCatalogue.h"
+#include "Thresholds.h"
+#include "UserGrid.h"
+#include "WorkDir.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include <utility>
 
 namespace norvale {
 
+namespace {
+
+constexpr int DialogFilterTextId = 82;
+constexpr int DialogTitleTextId = 83;
+constexpr int EmptyFileNameTextId = 85;
+constexpr int CheckingTextId = 105;
+constexpr int FirstColumnTextId = 111;
+const QString ReportFileName = QStringLiteral("spamscore.txt");
+
+template <typename T> T *Control(QWidget *window, const char *name)
+{
+    T *control = window->findChild<T *>(QLatin1String(name));
+    Q_ASSERT_X(control, "CheckPanel", name);
+    return control;
+}
+
+// The local file a drag carries, when it carries exactly one.
+QString DroppedFile(const QMimeData *data)
+{
+    if (!data || !data->hasUrls())
+        return {};
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile())
+        return {};
+    return urls.first().toLocalFile();
+}
+
+} // namespace
+
 CheckPanel::CheckPanel(QWidget *window)
     : QObject(window)
+    , m_window(window)
+    , m_fileName(Control<QLineEdit>(window, "txtFileName"))
+    , m_timer(Control<QTimer>(window, "Timer1"))
+    , m_panel(Control<QWidget>(window, "picCheck_0"))
+    , m_results(Control<QLabel>(window, "picResults"))
+    , m_score(Control<QLabel>(window, "lblScore"))
+    , m_process(Control<QLabel>(window, "lblProcess"))
+    , m_verdict(Control<QLabel>(window, "lblGiudizio"))
+    , m_list(Control<QTreeWidget>(window, "lvwResults"))
+    , m_hideZero(Control<QCheckBox>(window, "chkHideZero"))
+    , m_online(Control<QCheckBox>(window, "chkOnlineChecks"))
+    , m_grid(Control<UserGrid>(window, "UserGrid1"))
 {
+    for (int k = 0; k < int(m_thresholds.size()); ++k)
+        m_thresholds[k]
+            = Control<QLineEdit>(window, QStringLiteral("txtScore_%1").arg(k).toLatin1().constData());
+
+    connect(Control<ButtonPlus>(window, "cmdFileName"), &ButtonPlus::clicked, this, &CheckPanel::SelectFile);
+    connect(Control<ButtonPlus>(window, "cmdCheckNow"), &ButtonPlus::clicked, this,
+        &CheckPanel::onCheckNowClicked);
+    connect(m_fileName, &QLineEdit::textChanged, this, &CheckPanel::ResultReset);
+    m_timer->setSingleShot(true);
+    connect(m_timer, &QTimer::timeout, this, &CheckPanel::onTimerTick);
+
+    // Rows keep the order they were added in until the first header click.
+    m_list->setSortingEnabled(false);
+    m_list->header()->setSectionsClickable(true);
+    m_list->header()->setSortIndicatorShown(false);
+    connect(m_list->header(), &QHeaderView::sectionClicked, this, &CheckPanel::onHeaderClicked);
+    connect(m_list, &QTreeWidget::itemDoubleClicked, this, &CheckPanel::showSelectedReason);
+
+    m_window->setAcceptDrops(true);
+    m_window->installEventFilter(this);
+    m_fileName->installEventFilter(this);
+
+    ResultReset();
+}
+
+CheckPanel::~CheckPanel()
+{
+    if (m_checking)
+        QApplication::restoreOverrideCursor();
 }
 
 void CheckPanel::setFileName(const QString &path)
 {
-    Q_UNUSED(path);
+    if (isChecking())
+        return;
+    m_fileName->setText(path);
 }
 
 bool CheckPanel::isChecking() const
 {
-    return false;
+    return m_checking || m_timer->isActive();
 }
 
-void CheckPanel::stop() { }
+void CheckPanel::stop()
+{
+    m_timer->stop();
+    if (!m_checking)
+        return;
+    if (SpamCheckJob *job = std::exchange(m_job, nullptr)) {
+        // The job reports its end later (or never, when the program ends first);
+        // it is no longer ours to wait for.
+        job->disconnect(this);
+        connect(job, &SpamCheckJob::finished, job, &QObject::deleteLater);
+        job->cancel();
+    }
+    m_process->clear();
+    endCheck();
+}
+
+bool CheckPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_window && watched != m_fileName)
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto *drag = static_cast<QDragMoveEvent *>(event);
+        if (isChecking() || DroppedFile(drag->mimeData()).isEmpty())
+            return false;
+        drag->acceptProposedAction();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto *drop = static_cast<QDropEvent *>(event);
+        const QString path = DroppedFile(drop->mimeData());
+        if (isChecking() || path.isEmpty())
+            return false;
+        setFileName(path);
+        drop->acceptProposedAction();
+        return true;
+    }
+    default:
+        return QObject::eventFilter(watched, event);
+    }
+}
+
+// Picks the message file; a cancelled dialog leaves the box as it was.
+void CheckPanel::SelectFile()
+{
+    const QString path = FileDialog::getOpenFileName(
+        m_window, GetText(DialogTitleTextId), QtFileFilter(GetText(DialogFilterTextId)));
+    if (!path.isEmpty())
+        m_fileName->setText(path);
+}
+
+// Two clicks within the timer's interval give one check.
+void CheckPanel::onCheckNowClicked()
+{
+    if (!m_checking && !m_timer->isActive())
+        m_timer->start();
+}
+
+void CheckPanel::onTimerTick()
+{
+    m_timer->stop();
+    if (m_checking)
+        return;
+    m_checking = true;
+    m_panel->setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    CheckFile();
+    if (!m_job)
+        endCheck();
+}
+
+// Starts the check of the file named in the box; the results follow in
+// onReportReady. Ends without a job when the file or the working folder is
+// refused.
+void CheckPanel::CheckFile()
+{
+    ResultReset();
+    const QString path = TrimSpaces(m_fileName->text());
+    if (path.isEmpty()) {
+        warn(GetText(EmptyFileNameTextId));
+        return;
+    }
+    if (ValidateMessageFile(path) != MessageFileStatus::Ok) {
+        warn(MessageFileWarningText(path));
+        return;
+    }
+    const WorkDirResult workDir = GetTempDir();
+    if (!workDir.ok()) {
+        warn(WorkDirFailureText(workDir));
+        return;
+    }
+    const QString reportPath = workDir.path + ReportFileName;
+    QFile::remove(reportPath);
+    m_process->setText(GetText(CheckingTextId));
+
+    m_job = new SpamCheckJob(this);
+    connect(m_job, &SpamCheckJob::reportReady, this, &CheckPanel::onReportReady);
+    connect(m_job, &SpamCheckJob::finished, this, &CheckPanel::onJobFinished);
+    m_job->start(path, reportPath, m_online->checkState() != Qt::Unchecked);
+}
+
+// The test run has ended: its section is scored and shown at once, while the
+// checker's second run goes on. A failed run leaves the results empty.
+void CheckPanel::onReportReady(const SpamCheckResult &result)
+{
+    if (result.status == SpamCheckResult::Status::Cancelled)
+        return;
+    if (!result.ok()) {
+        ResultReset();
+        warn(CheckerFailureText(result));
+        return;
+    }
+    const ScoreResult scored = ScoreReport(result.section, m_grid->configuration());
+    ShowResults(scored.total, scored.reasons);
+}
+
+void CheckPanel::onJobFinished()
+{
+    if (SpamCheckJob *job = std::exchange(m_job, nullptr))
+        job->deleteLater();
+    m_process->clear();
+    endCheck();
+}
+
+void CheckPanel::endCheck()
+{
+    if (!m_checking)
+        return;
+    m_checking = false;
+    QApplication::restoreOverrideCursor();
+    m_panel->setEnabled(true);
+    emit checkFinished();
+}
+
+void CheckPanel::ResultReset()
+{
+    setBar(0);
+    m_verdict->clear();
+    m_score->clear();
+    m_process->clear();
+    m_list->clear();
+}
+
+// Lists the reasons (zero rows left out when chkHideZero says so), shows the
+// score and the verdict of its level under the thresholds of the five boxes.
+void CheckPanel::ShowResults(float score, const QList<Reason> &reasons)
+{
+    QStringList boxes;
+    for (const QLineEdit *box : m_thresholds)
+        boxes.append(box->text());
+    const BandLimitArray limits = BandLimits(boxes);
+    const bool hideZero = m_hideZero->checkState() != Qt::Unchecked;
+
+    m_list->clear();
+    QList<QTreeWidgetItem *> rows;
+    for (qsizetype i = 0; i < reasons.size(); ++i) {
+        if (hideZero && reasons[i].points == 0.0f) // minus zero too
+            continue;
+        rows.append(new ReasonItem(int(i + 1), reasons[i]));
+    }
+    m_list->addTopLevelItems(rows);
+    if (m_sortColumn >= 0)
+        m_list->sortItems(m_sortColumn, m_sortOrder);
+
+    m_score->setText(FormatUserNumber(score));
+    m_process->clear();
+    if (const std::optional<int> level = VerdictLevel(score, limits)) {
+        m_verdict->setText(VerdictText(*level));
+        setBar(VerdictBar(*level));
+    }
+}
+
+void CheckPanel::setBar(int index)
+{
+    m_results->setPixmap(BarPicture(index));
+}
+
+// The same column again flips the order; another column sorts descending first.
+void CheckPanel::onHeaderClicked(int column)
+{
+    if (column == m_sortColumn) {
+        m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    } else {
+        m_sortColumn = column;
+        m_sortOrder = Qt::DescendingOrder;
+    }
+    m_list->header()->setSortIndicatorShown(true);
+    m_list->sortItems(m_sortColumn, m_sortOrder);
+}
+
+void CheckPanel::showSelectedReason()
+{
+    const QList<QTreeWidgetItem *> selected = m_list->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const QTreeWidgetItem *row = selected.first();
+    QStringList lines;
+    for (int column = 0; column < m_list->columnCount(); ++column)
+        lines.append(GetText(FirstColumnTextId + column) + QStringLiteral(": ") + row->text(column));
+    MessageBox::information(m_window, lines.join(u'\n'));
+}
+
+// A warning is read with the normal cursor, even in the middle of a check.
+void CheckPanel::warn(const QString &text)
+{
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    MessageBox::warning(m_window, text);
+    QApplication::restoreOverrideCursor();
+}
 
 } // namespace norvale

@@ -1,18 +1,42 @@
 #pragma once
 
+#include "ReportScorer.h"
+
+#include <QList>
 #include <QObject>
 #include <QString>
 
+#include <array>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
 class QWidget;
 
 namespace norvale {
 
+class SpamCheckJob;
+class UserGrid;
+struct SpamCheckResult;
+
 // The check panel's behaviour: choosing the message file, running a check and
 // showing its results. It works on the controls of the main window, found by
-// their object names (txtFileName, cmdFileName, cmdCheckNow, picCheck_0,
+// their object names (txtFileName, cmdFileName, cmdCheckNow, Timer1, picCheck_0,
 // picResults, lblScore, lblProcess, lblGiudizio, lvwResults, chkHideZero,
 // chkOnlineChecks, UserGrid1, txtScore_0 to txtScore_4), so the window lays
 // them out and this class gives them life.
+//
+// A check runs without blocking the window: the click on cmdCheckNow starts
+// Timer1, its tick disables the check panel, shows the wait cursor and starts
+// the checker. The results show as soon as the checker's test run has been
+// scored; the panel takes input again when its second run has ended too.
+// A check that failed shows a warning and leaves the results empty.
+//
+// The window accepts dropped files: a local file dropped on it (or on the file
+// name box) becomes the file name.
 class CheckPanel : public QObject
 {
     Q_OBJECT
@@ -20,16 +44,58 @@ class CheckPanel : public QObject
 public:
     // `window` is the main window holding the controls; it becomes the parent.
     explicit CheckPanel(QWidget *window);
+    ~CheckPanel() override;
 
     // Puts a path into the file name box (from the command line or a drop).
+    // Ignored while a check runs.
     void setFileName(const QString &path);
     // True while a check runs (from the click until the checker's second run has ended).
     bool isChecking() const;
-    // Stops a running check at once (the window is closing); nothing when idle.
+    // Stops a running check at once (the window is closing): the checker is
+    // killed, the panel enabled and the cursor restored; checkFinished follows.
+    // Nothing when idle.
     void stop();
 
 signals:
+    // A check has ended: failed, stopped or with its results on screen.
     void checkFinished();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void SelectFile();
+    void onCheckNowClicked();
+    void onTimerTick();
+    void CheckFile();
+    void onReportReady(const SpamCheckResult &result);
+    void onJobFinished();
+    void endCheck();
+    void ResultReset();
+    void ShowResults(float score, const QList<Reason> &reasons);
+    void setBar(int index);
+    void onHeaderClicked(int column);
+    void showSelectedReason();
+    void warn(const QString &text);
+
+    QWidget *m_window = nullptr;
+    QLineEdit *m_fileName = nullptr;
+    QTimer *m_timer = nullptr;
+    QWidget *m_panel = nullptr;
+    QLabel *m_results = nullptr;
+    QLabel *m_score = nullptr;
+    QLabel *m_process = nullptr;
+    QLabel *m_verdict = nullptr;
+    QTreeWidget *m_list = nullptr;
+    QCheckBox *m_hideZero = nullptr;
+    QCheckBox *m_online = nullptr;
+    UserGrid *m_grid = nullptr;
+    std::array<QLineEdit *, 5> m_thresholds {};
+
+    SpamCheckJob *m_job = nullptr; // the running check's job; null when none runs
+    bool m_checking = false; // from the tick until the check has ended
+    int m_sortColumn = -1; // none until the first header click
+    Qt::SortOrder m_sortOrder = Qt::DescendingOrder;
 };
 
 } // namespace norvale
