@@ -46,10 +46,10 @@ QSize ButtonPlus::sizeHint() const
         .expandedTo(m_picture.deviceIndependentSize().toSize());
 }
 
-bool ButtonPlus::pictureIsFace() const
+void ButtonPlus::setPictureLayout(PictureLayout layout)
 {
-    const QSize size = m_picture.deviceIndependentSize().toSize();
-    return size.height() >= height() && (!text().isEmpty() || size.width() >= width());
+    m_pictureLayout = layout;
+    update();
 }
 
 void ButtonPlus::paintEvent(QPaintEvent *)
@@ -61,7 +61,7 @@ void ButtonPlus::paintEvent(QPaintEvent *)
     const int sink = isDown() ? 1 : 0;
     QRect textArea = rect().translated(sink, sink);
     if (!m_picture.isNull()) {
-        if (pictureIsFace()) {
+        if (m_pictureLayout == PictureLayout::Face) {
             painter.drawPixmap(QPoint(sink, sink), m_picture);
         } else {
             QSize size = m_picture.deviceIndependentSize().toSize();

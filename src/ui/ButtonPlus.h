@@ -11,11 +11,10 @@ namespace norvale {
 // pointer entering and leaving it (entered, left); all its looks can change at
 // run time.
 //
-// A picture that is as tall as the button or taller, on a button with a
-// caption or a picture at least as wide, is its face: drawn at the top-left
-// corner, cut off at the edges, the caption centred on top of it. A smaller
-// picture is an icon: scaled down to fit the height when it must be, and shown
-// left of the caption, or centred when there is no caption.
+// The picture is either the button's face, drawn at the top-left corner, cut
+// off at the edges, with the caption centred on top of it; or an icon, scaled
+// down to the button's height when it is taller, shown left of the caption or
+// centred when there is no caption.
 class ButtonPlus : public QAbstractButton
 {
     Q_OBJECT
@@ -24,6 +23,12 @@ class ButtonPlus : public QAbstractButton
     Q_PROPERTY(QPixmap picture READ picture WRITE setPicture)
 
 public:
+    enum class PictureLayout
+    {
+        Face,
+        Icon
+    };
+
     explicit ButtonPlus(QWidget *parent = nullptr);
 
     QColor backColor() const { return m_backColor; }
@@ -32,6 +37,8 @@ public:
     void setTextColor(const QColor &colour);
     QPixmap picture() const { return m_picture; }
     void setPicture(const QPixmap &picture);
+    PictureLayout pictureLayout() const { return m_pictureLayout; }
+    void setPictureLayout(PictureLayout layout);
 
     QSize sizeHint() const override;
 
@@ -45,11 +52,10 @@ protected:
     void leaveEvent(QEvent *event) override;
 
 private:
-    bool pictureIsFace() const;
-
     QColor m_backColor = Qt::lightGray;
     QColor m_textColor = Qt::black;
     QPixmap m_picture;
+    PictureLayout m_pictureLayout = PictureLayout::Face;
 };
 
 } // namespace norvale

@@ -1,0 +1,526 @@
+#include "MainWindow.h"
+
+#include "ApplicationFolder.h"
+#include "Artwork.h"
+#include "ButtonPlus.h"
+#include "CheckPanel.h"
+#include "Desktop.h"
+#include "FormTexts.h"
+#include "MessageBox.h"
+#include "PicturePanel.h"
+#include "Settings.h"
+#include "Startup.h"
+#include "TextCatalogue.h"
+#include "ThresholdBox.h"
+#include "Thresholds.h"
+#include "UserGrid.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QStackedWidget>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace norvale {
+
+namespace {
+
+// The layout is kept in twips, 15 to a pixel at 96 dots per inch.
+int Pixels(int twips)
+{
+    return qRound(twips / 15.0);
+}
+
+void Place(QWidget *widget, int left, int top, int width, int height)
+{
+    widget->setGeometry(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
+}
+
+// A colour value &HBBGGRR, red in the low byte.
+QColor Colour(uint bgr)
+{
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+// The desktop's sans-serif at a point size.
+QFont Font(qreal pointSize, bool bold = false)
+{
+    QFont font = QApplication::font();
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+void SetTextColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Text, colour);
+    widget->setPalette(palette);
+}
+
+void SetBackColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::Base, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+QString Placeholder(int textId)
+{
+    return u'#' + QString::number(textId);
+}
+
+QLabel *MakeLabel(QWidget *parent, const QString &name, QRect twips, const QString &caption)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Place(label, twips.x(), twips.y(), twips.width(), twips.height());
+    return label;
+}
+
+ButtonPlus *MakeButton(QWidget *parent, const QString &name, QRect twips, const QString &caption,
+    uint backColour, uint textColour)
+{
+    auto *button = new ButtonPlus(parent);
+    button->setObjectName(name);
+    button->setText(caption);
+    button->setBackColor(Colour(backColour));
+    button->setTextColor(Colour(textColour));
+    Place(button, twips.x(), twips.y(), twips.width(), twips.height());
+    return button;
+}
+
+// The check-box state as the settings store it: 0 off, 1 on, 2 greyed.
+int CheckValue(const QCheckBox *box)
+{
+    switch (box->checkState()) {
+    case Qt::Checked:
+        return 1;
+    case Qt::PartiallyChecked:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+// The greyed state comes only from the settings; the user's clicks toggle
+// between on and off.
+void SetCheckValue(QCheckBox *box, int value)
+{
+    if (value == 2) {
+        box->setTristate(true);
+        box->setCheckState(Qt::PartiallyChecked);
+    } else {
+        box->setCheckState(value == 1 ? Qt::Checked : Qt::Unchecked);
+        box->setTristate(false);
+    }
+}
+
+QCheckBox *MakeCheckBox(QWidget *parent, const QString &name, int top)
+{
+    auto *box = new QCheckBox(parent);
+    box->setObjectName(name);
+    // Transparent over the panel's picture; the panel colour the box carries
+    // would show as a patch on the light card.
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Window, Colour(0xD6B594));
+    box->setPalette(palette);
+    Place(box, 300, top, 195, 255);
+    // Wide enough for the style's indicator, which would otherwise be cut off.
+    box->resize(std::max(box->width(), box->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box)),
+        box->height());
+    QObject::connect(box, &QCheckBox::stateChanged, box, [box](int state) {
+        if (state != Qt::PartiallyChecked)
+            box->setTristate(false);
+    });
+    return box;
+}
+
+constexpr uint PanelColour = 0xD6B594;
+constexpr uint TabBackColour = 0xDFC5AA;
+constexpr uint White = 0xFFFFFF;
+constexpr uint LightBlue = 0xE8D7C5;
+constexpr uint BrandBlue = 0xBA8249;
+constexpr uint CheckNowTextColour = 0x808080;
+constexpr uint CheckNowHoverTextColour = 0x90B090;
+
+constexpr int CheckTextId = 51;
+constexpr int OptionsTextId = 52;
+constexpr int HelpTextId = 53;
+constexpr int FirstVerdictLabelTextId = 71;
+constexpr int FileButtonTipTextId = 81;
+constexpr int FirstColumnTextId = 111;
+constexpr int SaveFailedTextId = 128;
+
+constexpr int StartupMilliseconds = 5000;
+constexpr int CheckDelayMilliseconds = 100;
+
+const QString SiteScheme = QStringLiteral("http://");
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmCheck"));
+    setWindowTitle(QStringLiteral("Norvale"));
+    // The window is drawn from pictures, so it keeps the light palette they were
+    // drawn for whatever the desktop's colour scheme.
+    setPalette(style()->standardPalette());
+    setFont(Font(8.25));
+
+    m_panels = new QStackedWidget(this);
+    m_panels->setObjectName(QStringLiteral("picCheck"));
+    m_panels->addWidget(buildCheckPage());
+    m_panels->addWidget(buildOptionsPage());
+    m_panels->addWidget(buildHelpPage());
+    m_panels->addWidget(buildStartupPage());
+
+    auto *checkTimer = new QTimer(this);
+    checkTimer->setObjectName(QStringLiteral("Timer1"));
+    checkTimer->setInterval(CheckDelayMilliseconds);
+    checkTimer->setSingleShot(true);
+
+    m_startupTimer = new QTimer(this);
+    m_startupTimer->setObjectName(QStringLiteral("Timer2"));
+    m_startupTimer->setInterval(StartupMilliseconds);
+    m_startupTimer->setSingleShot(true);
+    connect(m_startupTimer, &QTimer::timeout, this, &MainWindow::endStartup);
+
+    setUpWindow();
+
+    m_checkPanel = new CheckPanel(this);
+    m_startupTimer->start();
+}
+
+QWidget *MainWindow::makePage(int index)
+{
+    // Each panel is 7935 x 5355 twips, wider and taller than the window, which
+    // shows its top-left 500 x 330 pixels: the size of its picture.
+    auto *page = new PicturePanel(Colour(PanelColour), PanelPicture(index));
+    page->setObjectName(QStringLiteral("picCheck_%1").arg(index));
+    return page;
+}
+
+ButtonPlus *MainWindow::makeBanner(QWidget *page, int index, int width)
+{
+    ButtonPlus *banner = MakeButton(page, QStringLiteral("cmdFilterCheck_%1").arg(index),
+        QRect(120, 60, width, 375), QString(), PanelColour, White);
+    banner->setPicture(BannerPicture(false));
+    connect(banner, &ButtonPlus::entered, banner, [banner] { banner->setPicture(BannerPicture(true)); });
+    connect(banner, &ButtonPlus::left, banner, [banner] { banner->setPicture(BannerPicture(false)); });
+    connect(banner, &ButtonPlus::clicked, this, [] { OpenDocument(SiteAddress(), QString()); });
+    return banner;
+}
+
+ButtonPlus *MainWindow::makeTab(QWidget *page, const QString &name, int left, int textId, int target)
+{
+    ButtonPlus *tab
+        = MakeButton(page, name, QRect(left, 240, 915, 255), Placeholder(textId), TabBackColour, White);
+    if (target == HelpPage)
+        connect(tab, &ButtonPlus::clicked, this, &MainWindow::showHelp);
+    else
+        connect(tab, &ButtonPlus::clicked, this, [this, target] { showPanel(target); });
+    return tab;
+}
+
+QLabel *MainWindow::makeTabLabel(QWidget *page, const QString &name, int left, int textId)
+{
+    QLabel *label = MakeLabel(page, name, QRect(left, 285, 915, 195), Placeholder(textId));
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    return label;
+}
+
+QWidget *MainWindow::buildCheckPage()
+{
+    QWidget *page = makePage(CheckPanelPage);
+    makeBanner(page, 0, 1950);
+    makeTabLabel(page, QStringLiteral("Label3"), 3720, CheckTextId);
+    makeTab(page, QStringLiteral("cmdOptions_0"), 4860, OptionsTextId, OptionsPage);
+    makeTab(page, QStringLiteral("cmdHelp_0"), 5940, HelpTextId, HelpPage);
+
+    MakeLabel(page, QStringLiteral("lblURL"), QRect(270, 840, 6915, 195), QStringLiteral("#101"));
+
+    auto *fileName = new QLineEdit(page);
+    fileName->setObjectName(QStringLiteral("txtFileName"));
+    SetBackColour(fileName, Colour(White));
+    SetTextColour(fileName, Colour(0x404040));
+    Place(fileName, 270, 1095, 6420, 255);
+
+    ButtonPlus *fileButton = MakeButton(
+        page, QStringLiteral("cmdFileName"), QRect(6855, 1065, 375, 315), QString(), 0xE0E0E0, 0x000000);
+    fileButton->setPicture(FileButtonPicture());
+    fileButton->setPictureLayout(ButtonPlus::PictureLayout::Icon);
+    fileButton->setToolTip(Placeholder(FileButtonTipTextId));
+
+    m_checkNow = MakeButton(page, QStringLiteral("cmdCheckNow"), QRect(300, 1560, 2235, 435),
+        QStringLiteral("#102"), LightBlue, CheckNowTextColour);
+    m_checkNow->setFont(Font(12, true));
+    m_checkNow->setPicture(CheckNowPicture(false));
+    connect(m_checkNow, &ButtonPlus::entered, this, [this] {
+        m_checkNow->setPicture(CheckNowPicture(true));
+        m_checkNow->setTextColor(Colour(CheckNowHoverTextColour));
+    });
+    connect(m_checkNow, &ButtonPlus::left, this, [this] {
+        m_checkNow->setPicture(CheckNowPicture(false));
+        m_checkNow->setTextColor(Colour(CheckNowTextColour));
+    });
+
+    MakeLabel(page, QStringLiteral("Label1"), QRect(2640, 1680, 915, 195), QStringLiteral("#103"));
+
+    auto *results = new QLabel(page);
+    results->setObjectName(QStringLiteral("picResults"));
+    results->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    results->setPixmap(BarPicture(0));
+    Place(results, 3615, 1650, 3615, 285);
+    MakeLabel(results, QStringLiteral("lblScore"), QRect(60, -15, 1335, 375), QString());
+    MakeLabel(results, QStringLiteral("lblProcess"), QRect(0, 30, 3585, 375), QString());
+    MakeLabel(results, QStringLiteral("lblGiudizio"), QRect(2220, 30, 1335, 315), QString());
+
+    MakeLabel(page, QStringLiteral("Label2"), QRect(300, 2100, 6915, 195), QStringLiteral("#104"));
+
+    auto *reasons = new QWidget(page);
+    reasons->setObjectName(QStringLiteral("picReasons"));
+    SetBackColour(reasons, Colour(White));
+    Place(reasons, 270, 2340, 6945, 2355);
+    auto *list = new QTreeWidget(reasons);
+    list->setObjectName(QStringLiteral("lvwResults"));
+    list->setColumnCount(4);
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->header()->setStretchLastSection(false);
+    Place(list, 0, 0, 6945, 2355);
+    return page;
+}
+
+QWidget *MainWindow::buildOptionsPage()
+{
+    QWidget *page = makePage(OptionsPage);
+    makeBanner(page, 1, 1950);
+    makeTab(page, QStringLiteral("cmdCheck_0"), 3720, CheckTextId, CheckPanelPage);
+    makeTabLabel(page, QStringLiteral("Label7"), 4860, OptionsTextId);
+    makeTab(page, QStringLiteral("cmdHelp_1"), 5940, HelpTextId, HelpPage);
+
+    MakeLabel(page, QStringLiteral("Label6"), QRect(300, 840, 3075, 195), QStringLiteral("#201"));
+    for (int i = 0; i < int(m_thresholds.size()); ++i) {
+        const int top = 1200 + 300 * i;
+        auto *box = new ThresholdBox(page);
+        box->setObjectName(QStringLiteral("txtScore_%1").arg(i));
+        SetBackColour(box, Colour(White));
+        SetTextColour(box, Colour(0x404040));
+        Place(box, 300, top, 435, 255);
+        m_thresholds[i] = box;
+        QLabel *label = MakeLabel(page, QStringLiteral("Label8_%1").arg(i), QRect(780, top, 2475, 195),
+            Placeholder(FirstVerdictLabelTextId + i));
+        SetTextColour(label, Qt::black);
+    }
+
+    MakeLabel(page, QStringLiteral("Label5"), QRect(3600, 840, 3675, 195), QStringLiteral("#202"));
+    m_grid = new UserGrid(page);
+    m_grid->setObjectName(QStringLiteral("UserGrid1"));
+    Place(m_grid, 3600, 1080, 3585, 3615);
+
+    m_hideZero = MakeCheckBox(page, QStringLiteral("chkHideZero"), 3960);
+    MakeLabel(page, QStringLiteral("Label10"), QRect(540, 4020, 2895, 195), QStringLiteral("#203"));
+    m_onlineChecks = MakeCheckBox(page, QStringLiteral("chkOnlineChecks"), 4380);
+    MakeLabel(page, QStringLiteral("Label9"), QRect(540, 4440, 2895, 195), QStringLiteral("#204"));
+    return page;
+}
+
+QWidget *MainWindow::buildHelpPage()
+{
+    QWidget *page = makePage(HelpPage);
+    makeBanner(page, 2, 1955);
+    makeTab(page, QStringLiteral("cmdCheck_1"), 3720, CheckTextId, CheckPanelPage);
+    makeTab(page, QStringLiteral("cmdOptions_1"), 4860, OptionsTextId, OptionsPage);
+    makeTabLabel(page, QStringLiteral("Label4"), 5940, HelpTextId);
+
+    // The browser reaches 2 pixels beyond its white container on every side,
+    // so its frame is cut off.
+    auto *frame = new QWidget(page);
+    frame->setObjectName(QStringLiteral("picBrowser"));
+    SetBackColour(frame, Colour(White));
+    Place(frame, 255, 720, 6945, 3975);
+    m_browser = new QTextBrowser(frame);
+    m_browser->setObjectName(QStringLiteral("WebBrowser1"));
+    m_browser->setOpenExternalLinks(true);
+    Place(m_browser, -30, -30, 7005, 4035);
+    return page;
+}
+
+QWidget *MainWindow::buildStartupPage()
+{
+    QWidget *page = makePage(StartupPage);
+    makeBanner(page, 3, 1955);
+
+    m_about = MakeLabel(page, QStringLiteral("lblAbout_0"), QRect(240, 900, 7035, 915), QString());
+    m_about->setFont(Font(9.75));
+
+    m_site = MakeButton(
+        page, QStringLiteral("cmdSite"), QRect(240, 1650, 2205, 315), QString(), LightBlue, BrandBlue);
+    m_site->setFont(Font(9.75));
+    m_site->setPicture(SitePicture());
+    m_site->setPictureLayout(ButtonPlus::PictureLayout::Icon);
+    connect(m_site, &ButtonPlus::clicked, this, &MainWindow::openSiteCaption);
+
+    auto *bar = new QLabel(page);
+    bar->setObjectName(QStringLiteral("imgBar_4"));
+    bar->setPixmap(StartupBarPicture());
+    Place(bar, 3615, 1650, 3615, 285);
+
+    QLabel *text
+        = MakeLabel(page, QStringLiteral("lblAbout_1"), QRect(240, 2400, 7035, 2175), QStringLiteral("#901"));
+    SetTextColour(text, Colour(BrandBlue));
+    return page;
+}
+
+void MainWindow::setUpWindow()
+{
+    ApplyFormTexts(this);
+
+    auto *list = findChild<QTreeWidget *>(QStringLiteral("lvwResults"));
+    static constexpr std::array<int, 4> ColumnTwips { 429, 400, 3100, 1600 };
+    QStringList headers;
+    for (int k = 0; k < int(ColumnTwips.size()); ++k)
+        headers.append(GetText(FirstColumnTextId + k));
+    list->setHeaderLabels(headers);
+    for (int k = 0; k < int(ColumnTwips.size()); ++k)
+        list->setColumnWidth(k, Pixels(ColumnTwips[k]));
+
+    m_panels->setGeometry(0, 0, Pixels(7935), Pixels(5355));
+    m_panels->setCurrentIndex(StartupPage);
+    m_browser->clear();
+    // The outer size 7590 x 5430 twips held a client area of 500 x 330 pixels,
+    // the size of the panel pictures; here the frame lies outside the window.
+    setFixedSize(500, 330);
+
+    m_grid->setHeader1Text(GetText(114));
+    m_grid->setHeader2Text(GetText(111));
+
+    m_about->setText(QStringLiteral("Norvale ") + ApplicationVersion() + u'\n'
+        + QStringLiteral("Spam score checks for newsletter senders, built on SpamAssassin."));
+    m_site->setText(SiteAddress().remove(SiteScheme));
+
+    setWindowIcon(WindowIcon());
+
+    LoadConfiguration();
+}
+
+int MainWindow::currentPanel() const
+{
+    return m_panels->currentIndex();
+}
+
+void MainWindow::showPanel(int index)
+{
+    m_panels->setCurrentIndex(index);
+}
+
+// The help page is read again on every visit, so an edited page shows at once.
+void MainWindow::showHelp()
+{
+    const QUrl page = QUrl::fromLocalFile(ApplicationFile(u"/ide/help.htm"));
+    if (m_browser->source() == page)
+        m_browser->reload();
+    else
+        m_browser->setSource(page);
+    showPanel(HelpPage);
+}
+
+void MainWindow::endStartup()
+{
+    m_startupTimer->stop();
+    showPanel(CheckPanelPage);
+}
+
+void MainWindow::openSiteCaption()
+{
+    const QString caption = m_site->text();
+    OpenDocument(caption.contains(SiteScheme) ? caption : SiteScheme + caption, QString());
+}
+
+QString MainWindow::GetThresholds() const
+{
+    QStringList boxes;
+    for (const ThresholdBox *box : m_thresholds)
+        boxes.append(box->text());
+    return JoinThresholds(boxes);
+}
+
+void MainWindow::SetThresholds(const QString &text)
+{
+    const QStringList boxes = SplitThresholds(text);
+    for (int i = 0; i < int(m_thresholds.size()); ++i)
+        m_thresholds[i]->setText(boxes.value(i));
+}
+
+Settings MainWindow::currentSettings() const
+{
+    return Settings { m_grid->configuration(), GetThresholds(), CheckValue(m_hideZero),
+        CheckValue(m_onlineChecks) };
+}
+
+QString MainWindow::GetConfiguration() const
+{
+    return FormatSettingsString(currentSettings());
+}
+
+void MainWindow::SetConfiguration(const QString &text)
+{
+    applySettings(ParseSettingsString(text));
+}
+
+void MainWindow::applySettings(const Settings &settings)
+{
+    m_grid->setConfiguration(settings.rules);
+    SetThresholds(settings.thresholds);
+    SetCheckValue(m_hideZero, settings.hideZero);
+    SetCheckValue(m_onlineChecks, settings.onlineChecks);
+}
+
+bool MainWindow::SaveConfiguration()
+{
+    const QString path = SettingsFilePath();
+    const SaveOutcome outcome = SaveSettings(currentSettings(), path);
+    if (outcome.ok)
+        return true;
+    // The outcome's text names the file again; text 128 names it itself.
+    QString reason = outcome.errorString;
+    const QString restated
+        = QStringLiteral("Cannot save the settings to %1: ").arg(QDir::toNativeSeparators(path));
+    if (reason.startsWith(restated))
+        reason.remove(0, restated.size());
+    MessageBox::warning(this, GetText(SaveFailedTextId).arg(QDir::toNativeSeparators(path), reason));
+    return false;
+}
+
+void MainWindow::LoadConfiguration()
+{
+    applySettings(LoadSettings(SettingsFilePath()));
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    m_checkPanel->stop();
+    SaveConfiguration();
+    event->accept();
+}
+
+} // namespace norvale

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+
+class QCheckBox;
+class QLabel;
+class QStackedWidget;
+class QTextBrowser;
+class QTimer;
+
+namespace norvale {
+
+class ButtonPlus;
+class CheckPanel;
+class ThresholdBox;
+class UserGrid;
+struct Settings;
+
+// frmCheck, Norvale's only window: four stacked panels (check, options, help
+// and the start-up panel shown for its first five seconds), each control named
+// as the check panel and the tests find it. It lays out and dresses every
+// control; the check panel's behaviour lives in CheckPanel, created last.
+//
+// Settings: loaded from SettingsFilePath() while the window is built, saved
+// when it closes; in between they live only in the controls. A save that fails
+// is shown to the user, and the old file stays as it was.
+class MainWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Pages of the panel stack, picCheck_0 to picCheck_3.
+    enum Panel
+    {
+        CheckPanelPage = 0,
+        OptionsPage = 1,
+        HelpPage = 2,
+        StartupPage = 3
+    };
+
+    // Needs InitialiseApplication to have run (texts, site address).
+    explicit MainWindow(QWidget *parent = nullptr);
+
+    CheckPanel *checkPanel() const { return m_checkPanel; }
+    // The page on show, 0 to 3.
+    int currentPanel() const;
+
+    // The settings string of the controls: rules, thresholds and the two options.
+    QString GetConfiguration() const;
+    // Resets the four settings (empty grid, empty thresholds, options off),
+    // then applies the pairs of a settings string.
+    void SetConfiguration(const QString &text);
+    // Writes GetConfiguration() to the settings file, atomically. On failure the
+    // user is told why (catalogue text 128) and false is returned.
+    bool SaveConfiguration();
+    // Applies the settings file; a missing, unreadable or empty file gives the
+    // default thresholds. Runs while the window is built, when the grid is
+    // still empty and both options off.
+    void LoadConfiguration();
+
+    // The thresholds text of the five boxes ("1|2|4|5|8"; trailing empty boxes dropped).
+    QString GetThresholds() const;
+    // Empties the five boxes, then fills them from a thresholds text, normalised.
+    void SetThresholds(const QString &text);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QWidget *buildCheckPage();
+    QWidget *buildOptionsPage();
+    QWidget *buildHelpPage();
+    QWidget *buildStartupPage();
+    QWidget *makePage(int index);
+    ButtonPlus *makeBanner(QWidget *page, int index, int width);
+    ButtonPlus *makeTab(QWidget *page, const QString &name, int left, int textId, int target);
+    QLabel *makeTabLabel(QWidget *page, const QString &name, int left, int textId);
+    void setUpWindow();
+    void showPanel(int index);
+    void showHelp();
+    void endStartup();
+    void openSiteCaption();
+    Settings currentSettings() const;
+    void applySettings(const Settings &settings);
+
+    QStackedWidget *m_panels = nullptr;
+    QTextBrowser *m_browser = nullptr;
+    UserGrid *m_grid = nullptr;
+    std::array<ThresholdBox *, 5> m_thresholds {};
+    QCheckBox *m_hideZero = nullptr;
+    QCheckBox *m_onlineChecks = nullptr;
+    ButtonPlus *m_checkNow = nullptr;
+    ButtonPlus *m_site = nullptr;
+    QLabel *m_about = nullptr;
+    QTimer *m_startupTimer = nullptr;
+    CheckPanel *m_checkPanel = nullptr;
+};
+
+} // namespace norvale
