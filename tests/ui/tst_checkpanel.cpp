@@ -1,0 +1,732 @@
+#include "Artwork.h"
+#include "CheckFailureText.h"
+#include "CheckPanel.h"
+#include "FileDialog.h"
+#include "MainWindow.h"
+#include "MessageBox.h"
+#include "Numbers.h"
+#include "ReasonItem.h"
+#include "ReportScorer.h"
+#include "SpamCheck.h"
+#include "Startup.h"
+#include "TextCatalogue.h"
+#include "UserGrid.h"
+#include "WorkDir.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <cerrno>
+#include <csignal>
+#include <memory>
+
+using namespace norvale;
+
+namespace {
+
+// A real check takes a few seconds; a loaded machine may need many more.
+constexpr int CheckTimeout = 120000;
+
+const QString Messages = QStringLiteral(NORVALE_TEST_DATA "/messages/");
+const QString FakeCheckers = QStringLiteral(NORVALE_TEST_DATA "/fake-checkers/");
+const QString DefaultThresholds = QStringLiteral("1|2|4|5|8");
+
+QString Gtube()
+{
+    return Messages + QStringLiteral("gtube.eml");
+}
+
+QString Newsletter()
+{
+    return Messages + QStringLiteral("clean-newsletter.eml");
+}
+
+QString ReportPath()
+{
+    return GetTempDir().path + QStringLiteral("spamscore.txt");
+}
+
+QByteArray ReadFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool ProcessExists(qint64 pid)
+{
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(norvale::SpamCheckResult::Status)
+
+class TestCheckPanel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void check_matchesTheCommandLine_data();
+    void check_matchesTheCommandLine();
+    void check_nameBeginningWithADotIsAnOrdinaryFile();
+    void check_pathIsTrimmedAndTheBoxKeepsItsSpaces();
+    void hideZero_data();
+    void hideZero();
+    void headerClicks_sortPointsByValueAndOtherColumnsAsText();
+    void doubleClick_showsTheRowInADetailsBox();
+    void refusedFile_warnsAndLeavesTheResultsEmpty_data();
+    void refusedFile_warnsAndLeavesTheResultsEmpty();
+    void refusedFile_keepsThePreviousReport();
+    void refusedWorkingFolder_warnsWithoutRunningTheChecker();
+    void brokenChecker_warnsAndLeavesTheResultsEmpty_data();
+    void brokenChecker_warnsAndLeavesTheResultsEmpty();
+    void onlineOption_data();
+    void onlineOption();
+    void twoQuickClicks_giveOneCheck();
+    void duringCheck_panelDisabledAndWaitCursor_resultsBeforeTheSecondRunEnds();
+    void closingDuringCheck_stopsTheChecker();
+    void fileDialog_setsTheBoxOrKeepsItWhenCancelled();
+    void editingTheBox_clearsTheResults();
+    void droppedFile_becomesTheFileName();
+
+private:
+    template <typename T> T *control(const QString &name) const
+    {
+        T *found = m_window->findChild<T *>(name);
+        if (!found)
+            qFatal("no control %s", qPrintable(name));
+        return found;
+    }
+    QLineEdit *fileName() const { return control<QLineEdit>(QStringLiteral("txtFileName")); }
+    QTreeWidget *list() const { return control<QTreeWidget>(QStringLiteral("lvwResults")); }
+    QLabel *label(const char *name) const { return control<QLabel>(QLatin1String(name)); }
+    QWidget *panel() const { return control<QWidget>(QStringLiteral("picCheck_0")); }
+    CheckPanel *checkPanel() const { return m_window->checkPanel(); }
+
+    void setOptions(const QString &rules, const QString &thresholds = DefaultThresholds,
+        Qt::CheckState hideZero = Qt::Unchecked, Qt::CheckState online = Qt::Unchecked);
+    // Clicks cmdCheckNow for `path` and waits until the check has ended.
+    void runCheck(const QString &path);
+    void clickCheckNow();
+    void clickHeader(int column);
+    // A user's double-click on the list: a click, then the double-click.
+    void doubleClick(const QPoint &where);
+    // One column's cells, top to bottom as the list shows them.
+    QStringList column(int index) const;
+    QStringList keys() const;
+    QString barOf(const QLabel *results) const;
+    void verifyResultsEmpty();
+    // Puts the fake checker `name` first on PATH; empty: PATH holds no checker at all.
+    void useFakeChecker(const QString &name);
+
+    std::unique_ptr<QTemporaryDir> m_scratch;
+    std::unique_ptr<MainWindow> m_window;
+    QByteArray m_path;
+    QByteArray m_runtimeDir;
+};
+
+void TestCheckPanel::initTestCase()
+{
+    MessageBox::setTestMode(true);
+    m_path = qgetenv("PATH");
+    m_runtimeDir = qgetenv("XDG_RUNTIME_DIR");
+    QVERIFY(GetTempDir().ok());
+}
+
+void TestCheckPanel::init()
+{
+    m_scratch = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_scratch->isValid());
+    MessageBox::setTestMode(true);
+    m_window = std::make_unique<MainWindow>();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    // Skip the five seconds of the start-up panel.
+    control<QTimer>(QStringLiteral("Timer2"))->start(0);
+    QTRY_COMPARE(m_window->currentPanel(), int(MainWindow::CheckPanelPage));
+    setOptions(QString());
+}
+
+void TestCheckPanel::cleanup()
+{
+    m_window.reset();
+    qputenv("PATH", m_path);
+    qputenv("XDG_RUNTIME_DIR", m_runtimeDir);
+    for (const char *name :
+        { "NORVALE_FAKE_HOLD", "NORVALE_FAKE_GATE", "NORVALE_FAKE_REPORT", "NORVALE_FAKE_LOG" })
+        qunsetenv(name);
+    QVERIFY(!QApplication::overrideCursor());
+    m_scratch.reset();
+}
+
+void TestCheckPanel::setOptions(
+    const QString &rules, const QString &thresholds, Qt::CheckState hideZero, Qt::CheckState online)
+{
+    control<UserGrid>(QStringLiteral("UserGrid1"))->setConfiguration(rules);
+    m_window->SetThresholds(thresholds);
+    control<QCheckBox>(QStringLiteral("chkHideZero"))->setCheckState(hideZero);
+    control<QCheckBox>(QStringLiteral("chkOnlineChecks"))->setCheckState(online);
+}
+
+void TestCheckPanel::clickCheckNow()
+{
+    QTest::mouseClick(control<QWidget>(QStringLiteral("cmdCheckNow")), Qt::LeftButton);
+}
+
+void TestCheckPanel::runCheck(const QString &path)
+{
+    fileName()->setText(path);
+    QSignalSpy finished(checkPanel(), &CheckPanel::checkFinished);
+    clickCheckNow();
+    QVERIFY(checkPanel()->isChecking());
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, CheckTimeout);
+    QVERIFY(!checkPanel()->isChecking());
+    QVERIFY(panel()->isEnabled());
+}
+
+void TestCheckPanel::clickHeader(int column)
+{
+    QHeaderView *header = list()->header();
+    const QPoint centre(
+        header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, centre);
+}
+
+void TestCheckPanel::doubleClick(const QPoint &where)
+{
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, where);
+    QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, where);
+}
+
+QStringList TestCheckPanel::column(int index) const
+{
+    QStringList cells;
+    for (int row = 0; row < list()->topLevelItemCount(); ++row)
+        cells.append(list()->topLevelItem(row)->text(index));
+    return cells;
+}
+
+QStringList TestCheckPanel::keys() const
+{
+    QStringList keys;
+    for (int row = 0; row < list()->topLevelItemCount(); ++row)
+        keys.append(list()->topLevelItem(row)->data(0, ReasonItem::KeyRole).toString());
+    return keys;
+}
+
+// The bar picture the results strip shows, by its index; "?" for none of them.
+QString TestCheckPanel::barOf(const QLabel *results) const
+{
+    const QImage shown = results->pixmap().toImage();
+    for (int index = 0; index <= 3; ++index) {
+        if (shown == BarPicture(index).toImage())
+            return QString::number(index);
+    }
+    return QStringLiteral("?");
+}
+
+void TestCheckPanel::verifyResultsEmpty()
+{
+    QCOMPARE(list()->topLevelItemCount(), 0);
+    QCOMPARE(label("lblScore")->text(), QString());
+    QCOMPARE(label("lblGiudizio")->text(), QString());
+    QCOMPARE(label("lblProcess")->text(), QString());
+    QCOMPARE(barOf(label("picResults")), QStringLiteral("0"));
+}
+
+void TestCheckPanel::useFakeChecker(const QString &name)
+{
+    const QString bin = m_scratch->filePath(QStringLiteral("bin"));
+    QVERIFY(QDir().mkpath(bin));
+    if (name.isEmpty()) {
+        qputenv("PATH", QFile::encodeName(bin));
+        return;
+    }
+    QVERIFY(QFile::link(FakeCheckers + name, bin + QStringLiteral("/spamassassin")));
+    qputenv("PATH", QFile::encodeName(bin) + ':' + m_path);
+}
+
+void TestCheckPanel::check_matchesTheCommandLine_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("rules");
+    QTest::addColumn<QString>("thresholds");
+    QTest::addColumn<int>("level"); // -1: none
+    QTest::addColumn<QString>("bar");
+    QTest::addColumn<QString>("firedRule");
+
+    QTest::newRow("the GTUBE sample reaches the highest verdict")
+        << Gtube() << QString() << DefaultThresholds << 5 << "3"
+        << "GTUBE";
+    QTest::newRow("the clean newsletter gets the lowest verdict")
+        << Newsletter() << QString() << DefaultThresholds << 0 << "1"
+        << "HTML_MESSAGE";
+    QTest::newRow("the grid's overrides and the threshold boxes decide the verdict")
+        << Newsletter() << "HTML_MESSAGE:2.5|no_relays:0.5"
+        << "1|2|3|4.5|8" << 3 << "2"
+        << "NO_RELAYS";
+    QTest::newRow("a score of 10000 or more has no verdict and the neutral bar")
+        << Gtube() << "GTUBE:10000" << DefaultThresholds << -1 << "0"
+        << "GTUBE";
+}
+
+// The window's score, verdict and rows equal norvale-check's for the same file
+// and settings, and the score is the scorer's total of the report the check left.
+void TestCheckPanel::check_matchesTheCommandLine()
+{
+    QFETCH(QString, message);
+    QFETCH(QString, rules);
+    QFETCH(QString, thresholds);
+    QFETCH(int, level);
+    QFETCH(QString, bar);
+    QFETCH(QString, firedRule);
+
+    setOptions(rules, thresholds);
+    const QString gridRules = control<UserGrid>(QStringLiteral("UserGrid1"))->configuration();
+    runCheck(message);
+    QCOMPARE(MessageBox::shownCount(), 0);
+
+    const ScoreResult scored
+        = ScoreReport(ExtractReportSection(QString::fromUtf8(ReadFile(ReportPath()))), gridRules);
+    QCOMPARE(label("lblScore")->text(), FormatUserNumber(scored.total));
+    QCOMPARE(label("lblGiudizio")->text(), level < 0 ? QString() : GetText(71 + level));
+    QCOMPARE(label("lblGiudizio")->text(), level < 0 ? QString() : VerdictText(level));
+    QCOMPARE(barOf(label("picResults")), bar);
+    QCOMPARE(label("lblProcess")->text(), QString());
+    QVERIFY2(column(ReasonItem::RuleColumn).contains(firedRule), qPrintable(column(3).join(u' ')));
+
+    QProcess cli;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_scratch->filePath(QStringLiteral("config")));
+    cli.setProcessEnvironment(environment);
+    cli.start(QStringLiteral(NORVALE_APP_DIR "/norvale-check"),
+        { QStringLiteral("--json"), QStringLiteral("--local"), QStringLiteral("--rules"), gridRules,
+            QStringLiteral("--thresholds"), m_window->GetThresholds(), message });
+    QVERIFY(cli.waitForFinished(CheckTimeout));
+    QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+    const QJsonObject file = QJsonDocument::fromJson(cli.readAllStandardOutput())
+                                 .object()
+                                 .value(u"files")
+                                 .toArray()
+                                 .at(0)
+                                 .toObject();
+    QVERIFY2(file.contains(u"score"), qPrintable(cli.readAllStandardError()));
+    QCOMPARE(label("lblScore")->text(), FormatUserNumber(float(file.value(u"score").toDouble())));
+    QCOMPARE(file.value(u"level").toInt(-1), level);
+    QCOMPARE(label("lblGiudizio")->text(), file.value(u"verdict").toString());
+    QStringList cliRules;
+    QStringList cliPoints;
+    for (const QJsonValue reason : file.value(u"reasons").toArray()) {
+        cliRules.append(reason[u"rule"].toString());
+        cliPoints.append(FormatUserNumber(float(reason[u"points"].toDouble())));
+    }
+    QCOMPARE(column(ReasonItem::RuleColumn), cliRules);
+    QCOMPARE(column(ReasonItem::PointsColumn), cliPoints);
+}
+
+void TestCheckPanel::check_nameBeginningWithADotIsAnOrdinaryFile()
+{
+    const QString dotted = m_scratch->filePath(QStringLiteral(".newsletter.eml"));
+    QVERIFY(QFile::copy(Newsletter(), dotted));
+    runCheck(dotted);
+    QCOMPARE(MessageBox::shownCount(), 0);
+    QCOMPARE(label("lblGiudizio")->text(), VerdictText(0));
+    QVERIFY(column(ReasonItem::RuleColumn).contains(QStringLiteral("HTML_MESSAGE")));
+}
+
+void TestCheckPanel::check_pathIsTrimmedAndTheBoxKeepsItsSpaces()
+{
+    const QString typed = QStringLiteral("  ") + Gtube() + QStringLiteral("   ");
+    runCheck(typed);
+    QCOMPARE(MessageBox::shownCount(), 0);
+    QCOMPARE(fileName()->text(), typed);
+    QCOMPARE(label("lblGiudizio")->text(), VerdictText(5));
+}
+
+void TestCheckPanel::hideZero_data()
+{
+    QTest::addColumn<QString>("rules");
+    QTest::addColumn<Qt::CheckState>("hideZero");
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QStringList>("points");
+    QTest::addColumn<QString>("score");
+
+    // The newsletter fires NO_RECEIVED (-0.0), NO_RELAYS (-0.0) and HTML_MESSAGE (0.0).
+    QTest::newRow("with the box clear every row shows, minus zero as 0")
+        << "HTML_MESSAGE:1.5" << Qt::Unchecked << QStringList { "k1", "k2", "k3" }
+        << QStringList { "0", "0", "1.5" } << "1.5";
+    QTest::newRow("with the box checked zero and minus zero rows are left out")
+        << "HTML_MESSAGE:1.5" << Qt::Checked << QStringList { "k3" } << QStringList { "1.5" } << "1.5";
+    QTest::newRow("the greyed box hides like the checked one")
+        << "HTML_MESSAGE:1.5" << Qt::PartiallyChecked << QStringList { "k3" } << QStringList { "1.5" }
+        << "1.5";
+    QTest::newRow("a rule overridden to 0 is hidden and row keys keep their reason's index")
+        << "NO_RELAYS:2|HTML_MESSAGE:0" << Qt::Checked << QStringList { "k2" } << QStringList { "2" } << "2";
+    QTest::newRow("nothing left when every rule scored zero")
+        << QString() << Qt::Checked << QStringList() << QStringList() << "0";
+}
+
+void TestCheckPanel::hideZero()
+{
+    QFETCH(QString, rules);
+    QFETCH(Qt::CheckState, hideZero);
+    QFETCH(QStringList, keys);
+    QFETCH(QStringList, points);
+    QFETCH(QString, score);
+
+    setOptions(rules, DefaultThresholds, hideZero);
+    runCheck(Newsletter());
+    QCOMPARE(this->keys(), keys);
+    QCOMPARE(column(ReasonItem::PointsColumn), points);
+    QCOMPARE(label("lblScore")->text(), score);
+}
+
+void TestCheckPanel::headerClicks_sortPointsByValueAndOtherColumnsAsText()
+{
+    setOptions(QStringLiteral("NO_RECEIVED:12|NO_RELAYS:2|HTML_MESSAGE:-1.5"));
+    runCheck(Newsletter());
+    // Before any click the rows stand in report order.
+    QCOMPARE(keys(), (QStringList { "k1", "k2", "k3" }));
+    QVERIFY(!list()->header()->isSortIndicatorShown());
+
+    clickHeader(ReasonItem::PointsColumn);
+    QCOMPARE(column(ReasonItem::PointsColumn), (QStringList { "12", "2", "-1.5" }));
+    QVERIFY(list()->header()->isSortIndicatorShown());
+    QCOMPARE(list()->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    clickHeader(ReasonItem::PointsColumn);
+    QCOMPARE(column(ReasonItem::PointsColumn), (QStringList { "-1.5", "2", "12" }));
+    QCOMPARE(list()->header()->sortIndicatorOrder(), Qt::AscendingOrder);
+
+    clickHeader(ReasonItem::RuleColumn);
+    QCOMPARE(column(ReasonItem::RuleColumn), (QStringList { "NO_RELAYS", "NO_RECEIVED", "HTML_MESSAGE" }));
+    clickHeader(ReasonItem::RuleColumn);
+    QCOMPARE(column(ReasonItem::RuleColumn), (QStringList { "HTML_MESSAGE", "NO_RECEIVED", "NO_RELAYS" }));
+    QCOMPARE(keys(), (QStringList { "k3", "k1", "k2" }));
+
+    // The sort stays for the next check, and a new column starts descending.
+    clickHeader(ReasonItem::PointsColumn);
+    runCheck(Newsletter());
+    QCOMPARE(column(ReasonItem::PointsColumn), (QStringList { "12", "2", "-1.5" }));
+    QCOMPARE(keys(), (QStringList { "k1", "k2", "k3" }));
+}
+
+void TestCheckPanel::doubleClick_showsTheRowInADetailsBox()
+{
+    setOptions(QStringLiteral("NO_RECEIVED:12.5"));
+    runCheck(Newsletter());
+    QTreeWidgetItem *row = list()->topLevelItem(0);
+    QCOMPARE(row->text(ReasonItem::RuleColumn), QStringLiteral("NO_RECEIVED"));
+
+    doubleClick(list()->visualItemRect(row).center());
+    QCOMPARE(MessageBox::shownCount(), 1);
+    const QString expected = GetText(111) + QStringLiteral(": 12.5\n") + GetText(112)
+        + QStringLiteral(": Informational\n") + GetText(113)
+        + QStringLiteral(": message has no Received headers\n") + GetText(114)
+        + QStringLiteral(": NO_RECEIVED");
+    QCOMPARE(MessageBox::lastText(), expected);
+
+    // Below the rows, with nothing selected: no box.
+    list()->clearSelection();
+    const QRect last = list()->visualItemRect(list()->topLevelItem(list()->topLevelItemCount() - 1));
+    QVERIFY(last.bottom() + 10 < list()->viewport()->height());
+    doubleClick(QPoint(last.center().x(), last.bottom() + 10));
+    QCOMPARE(MessageBox::shownCount(), 1);
+}
+
+void TestCheckPanel::refusedFile_warnsAndLeavesTheResultsEmpty_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("textId");
+    QTest::addColumn<QString>("named"); // the path the warning names
+
+    const QString missing = QDir::tempPath() + QStringLiteral("/norvale-no-such-message.eml");
+    QTest::newRow("an empty box") << QString() << 85 << QString();
+    QTest::newRow("a box of spaces only") << "    " << 85 << QString();
+    QTest::newRow("a missing file") << missing << 84 << missing;
+    QTest::newRow("a missing file typed with spaces around is named without them")
+        << "  " + missing + " " << 84 << missing;
+    QTest::newRow("a folder") << QString(NORVALE_TEST_DATA "/messages") << 84
+                              << QString(NORVALE_TEST_DATA "/messages");
+    QTest::newRow("plain text that is no message")
+        << Messages + "not-a-message.txt" << 84 << Messages + "not-a-message.txt";
+}
+
+void TestCheckPanel::refusedFile_warnsAndLeavesTheResultsEmpty()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, textId);
+    QFETCH(QString, named);
+
+    runCheck(Gtube());
+    QVERIFY(list()->topLevelItemCount() > 0);
+    runCheck(typed);
+    QCOMPARE(MessageBox::shownCount(), 1);
+    if (textId == 85) {
+        QCOMPARE(MessageBox::lastText(), GetText(85));
+    } else {
+        QCOMPARE(MessageBox::lastText(), MessageFileWarningText(named));
+        QVERIFY(GetText(84).contains(QStringLiteral("%1")));
+        QVERIFY(MessageBox::lastText().contains(named));
+        QVERIFY(!MessageBox::lastText().contains(QStringLiteral("%1")));
+    }
+    verifyResultsEmpty();
+}
+
+void TestCheckPanel::refusedFile_keepsThePreviousReport()
+{
+    runCheck(Newsletter());
+    const QByteArray report = ReadFile(ReportPath());
+    QVERIFY(report.contains("Content analysis details"));
+    runCheck(m_scratch->filePath(QStringLiteral("missing.eml")));
+    QCOMPARE(
+        MessageBox::lastText(), MessageFileWarningText(m_scratch->filePath(QStringLiteral("missing.eml"))));
+    QCOMPARE(ReadFile(ReportPath()), report);
+}
+
+void TestCheckPanel::refusedWorkingFolder_warnsWithoutRunningTheChecker()
+{
+    // A file where the working folder belongs cannot be used.
+    QVERIFY(QDir(m_scratch->path()).mkdir(QStringLiteral("runtime")));
+    QFile blocker(m_scratch->filePath(QStringLiteral("runtime/norvale")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_scratch->filePath(QStringLiteral("runtime"))));
+    useFakeChecker(QStringLiteral("log"));
+    qputenv("NORVALE_FAKE_LOG", QFile::encodeName(m_scratch->filePath(QStringLiteral("log.txt"))));
+
+    const WorkDirResult refused = GetTempDir();
+    QVERIFY(!refused.ok());
+    runCheck(Gtube());
+    QCOMPARE(MessageBox::shownCount(), 1);
+    QCOMPARE(MessageBox::lastText(), WorkDirFailureText(refused));
+    QVERIFY(!QFile::exists(m_scratch->filePath(QStringLiteral("log.txt"))));
+    verifyResultsEmpty();
+}
+
+void TestCheckPanel::brokenChecker_warnsAndLeavesTheResultsEmpty_data()
+{
+    QTest::addColumn<QString>("fake");
+    QTest::addColumn<SpamCheckResult::Status>("status");
+    QTest::addColumn<int>("exitCode");
+
+    QTest::newRow("no checker on the path") << QString() << SpamCheckResult::Status::NotFound << 0;
+    QTest::newRow("a checker that exits with an error")
+        << "fail" << SpamCheckResult::Status::ExitedWithError << 3;
+    QTest::newRow("a checker killed by a signal") << "crash" << SpamCheckResult::Status::Crashed << 0;
+    QTest::newRow("a checker that writes junk without a report section")
+        << "garbage" << SpamCheckResult::Status::NoReportSection << 0;
+}
+
+// Never a score of 0 with a calm verdict for a check that did not run.
+void TestCheckPanel::brokenChecker_warnsAndLeavesTheResultsEmpty()
+{
+    QFETCH(QString, fake);
+    QFETCH(SpamCheckResult::Status, status);
+    QFETCH(int, exitCode);
+
+    runCheck(Gtube());
+    QVERIFY(list()->topLevelItemCount() > 0);
+    useFakeChecker(fake);
+    SpamCheckResult expected;
+    expected.status = status;
+    expected.exitCode = exitCode;
+    expected.checkerPath = fake.isEmpty() ? QStringLiteral("spamassassin")
+                                          : QStandardPaths::findExecutable(QStringLiteral("spamassassin"));
+
+    runCheck(Gtube());
+    QCOMPARE(MessageBox::shownCount(), 1);
+    QVERIFY(!CheckerFailureText(expected).isEmpty());
+    QCOMPARE(MessageBox::lastText(), CheckerFailureText(expected));
+    verifyResultsEmpty();
+}
+
+void TestCheckPanel::onlineOption_data()
+{
+    QTest::addColumn<Qt::CheckState>("online");
+    QTest::addColumn<QByteArray>("arguments");
+
+    QTest::newRow("clear: local tests only") << Qt::Unchecked << QByteArray("arguments: [-t -L]");
+    QTest::newRow("checked: network tests allowed") << Qt::Checked << QByteArray("arguments: [-t]");
+    QTest::newRow("greyed: network tests allowed") << Qt::PartiallyChecked << QByteArray("arguments: [-t]");
+}
+
+void TestCheckPanel::onlineOption()
+{
+    QFETCH(Qt::CheckState, online);
+    QFETCH(QByteArray, arguments);
+
+    setOptions(QString(), DefaultThresholds, Qt::Unchecked, online);
+    useFakeChecker(QStringLiteral("args"));
+    runCheck(Gtube());
+    const QByteArray report = ReadFile(ReportPath());
+    QVERIFY2(report.contains(arguments + '\n'), report.constData());
+    QVERIFY(report.contains("LANGUAGE=C LC_ALL=C"));
+}
+
+void TestCheckPanel::twoQuickClicks_giveOneCheck()
+{
+    const QString log = m_scratch->filePath(QStringLiteral("log.txt"));
+    useFakeChecker(QStringLiteral("log"));
+    qputenv("NORVALE_FAKE_LOG", QFile::encodeName(log));
+    fileName()->setText(Gtube());
+    QSignalSpy finished(checkPanel(), &CheckPanel::checkFinished);
+    clickCheckNow();
+    clickCheckNow();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, CheckTimeout);
+    QTest::qWait(500);
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(ReadFile(log), QByteArray("-t -L\n-R\n"));
+}
+
+void TestCheckPanel::duringCheck_panelDisabledAndWaitCursor_resultsBeforeTheSecondRunEnds()
+{
+    const QString gate = m_scratch->filePath(QStringLiteral("gate"));
+    useFakeChecker(QStringLiteral("held"));
+    qputenv("NORVALE_FAKE_HOLD", "R");
+    qputenv("NORVALE_FAKE_GATE", QFile::encodeName(gate));
+    qputenv("NORVALE_FAKE_REPORT", NORVALE_TEST_DATA "/reports/gtube.report.txt");
+    fileName()->setText(Gtube());
+    QSignalSpy finished(checkPanel(), &CheckPanel::checkFinished);
+    clickCheckNow();
+
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(gate + QStringLiteral(".pid")), CheckTimeout);
+    // The second run waits for the gate, yet the results are there.
+    QTRY_VERIFY(list()->topLevelItemCount() > 0);
+    QVERIFY(column(ReasonItem::RuleColumn).contains(QStringLiteral("GTUBE")));
+    QCOMPARE(label("lblScore")->text(), QStringLiteral("1000"));
+    QCOMPARE(label("lblGiudizio")->text(), VerdictText(5));
+    QCOMPARE(label("lblProcess")->text(), QString());
+    QVERIFY(checkPanel()->isChecking());
+    QVERIFY(!panel()->isEnabled());
+    QVERIFY(QApplication::overrideCursor());
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    QCOMPARE(finished.count(), 0);
+
+    QFile open(gate);
+    QVERIFY(open.open(QIODevice::WriteOnly));
+    open.close();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, CheckTimeout);
+    QVERIFY(panel()->isEnabled());
+    QVERIFY(!QApplication::overrideCursor());
+    QCOMPARE(label("lblScore")->text(), QStringLiteral("1000"));
+}
+
+void TestCheckPanel::closingDuringCheck_stopsTheChecker()
+{
+    const QString gate = m_scratch->filePath(QStringLiteral("gate"));
+    useFakeChecker(QStringLiteral("held"));
+    qputenv("NORVALE_FAKE_HOLD", "t");
+    qputenv("NORVALE_FAKE_GATE", QFile::encodeName(gate));
+    qputenv("NORVALE_FAKE_REPORT", NORVALE_TEST_DATA "/reports/gtube.report.txt");
+    fileName()->setText(Gtube());
+    QSignalSpy finished(checkPanel(), &CheckPanel::checkFinished);
+    clickCheckNow();
+
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(gate + QStringLiteral(".pid")), CheckTimeout);
+    const qint64 pid = ReadFile(gate + QStringLiteral(".pid")).trimmed().toLongLong();
+    QVERIFY(pid > 0);
+    QCOMPARE(label("lblProcess")->text(), GetText(105));
+    QVERIFY(!panel()->isEnabled());
+
+    QVERIFY(m_window->close());
+    QCOMPARE(finished.count(), 1);
+    QVERIFY(!checkPanel()->isChecking());
+    QVERIFY(panel()->isEnabled());
+    QVERIFY(!QApplication::overrideCursor());
+    QTRY_VERIFY(!ProcessExists(pid));
+    QCOMPARE(MessageBox::shownCount(), 0);
+    verifyResultsEmpty();
+}
+
+void TestCheckPanel::fileDialog_setsTheBoxOrKeepsItWhenCancelled()
+{
+    runCheck(Gtube());
+    QVERIFY(list()->topLevelItemCount() > 0);
+    auto *chooser = control<QWidget>(QStringLiteral("cmdFileName"));
+
+    FileDialog::setNextFileName(QString());
+    QTest::mouseClick(chooser, Qt::LeftButton);
+    QCOMPARE(fileName()->text(), Gtube());
+    QVERIFY(list()->topLevelItemCount() > 0);
+    QCOMPARE(label("lblGiudizio")->text(), VerdictText(5));
+
+    FileDialog::setNextFileName(Newsletter());
+    QTest::mouseClick(chooser, Qt::LeftButton);
+    QCOMPARE(fileName()->text(), Newsletter());
+    verifyResultsEmpty();
+}
+
+void TestCheckPanel::editingTheBox_clearsTheResults()
+{
+    runCheck(Gtube());
+    QVERIFY(list()->topLevelItemCount() > 0);
+    QTest::keyClick(fileName(), Qt::Key_End);
+    QTest::keyClick(fileName(), Qt::Key_Space);
+    verifyResultsEmpty();
+}
+
+void TestCheckPanel::droppedFile_becomesTheFileName()
+{
+    auto drop = [this](const QList<QUrl> &urls, QWidget *target) {
+        QMimeData data;
+        data.setUrls(urls);
+        const QPoint centre = target->rect().center();
+        QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent dropped(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &dropped);
+        return dropped.isAccepted();
+    };
+
+    QVERIFY(m_window->acceptDrops());
+    QVERIFY(drop({ QUrl::fromLocalFile(Gtube()) }, m_window.get()));
+    QCOMPARE(fileName()->text(), Gtube());
+    QVERIFY(drop({ QUrl::fromLocalFile(Newsletter()) }, fileName()));
+    QCOMPARE(fileName()->text(), Newsletter());
+
+    QVERIFY(!drop({ QUrl(QStringLiteral("https://example.org/a.eml")) }, m_window.get()));
+    QVERIFY(!drop({ QUrl::fromLocalFile(Gtube()), QUrl::fromLocalFile(Newsletter()) }, m_window.get()));
+    QCOMPARE(fileName()->text(), Newsletter());
+
+    checkPanel()->setFileName(Gtube());
+    QCOMPARE(fileName()->text(), Gtube());
+}
+
+// The working folder must be this test's own, so XDG_RUNTIME_DIR is set before
+// anything reads it.
+int main(int argc, char **argv)
+{
+    QTemporaryDir runtime;
+    if (!runtime.isValid())
+        return 1;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    InitialiseApplication(QStringLiteral(NORVALE_APP_DIR "/ide/ide.txt"));
+    TestCheckPanel test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_checkpanel.moc"
