@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 
+#include <algorithm>
+
 namespace norvale {
 
 namespace {
@@ -39,11 +41,26 @@ void ButtonPlus::setPicture(const QPixmap &picture)
     update();
 }
 
+QSize ButtonPlus::iconSize() const
+{
+    const QSize size = m_picture.deviceIndependentSize().toSize();
+    const int room = height() - 2 * IconMargin;
+    return size.height() > room && room > 0 ? size.scaled(room, room, Qt::KeepAspectRatio) : size;
+}
+
 QSize ButtonPlus::sizeHint() const
 {
     const QSize caption = fontMetrics().size(Qt::TextShowMnemonic, text());
-    return QSize(caption.width() + 8, caption.height() + 6)
-        .expandedTo(m_picture.deviceIndependentSize().toSize());
+    const QSize padded(caption.width() + 8, caption.height() + 6);
+    if (m_picture.isNull())
+        return padded;
+    if (m_pictureLayout == PictureLayout::Face)
+        return padded.expandedTo(m_picture.deviceIndependentSize().toSize());
+    const QSize icon = iconSize();
+    if (text().isEmpty())
+        return icon + QSize(2 * IconMargin, 2 * IconMargin);
+    return QSize(IconMargin + icon.width() + IconMargin + padded.width(),
+        std::max(padded.height(), icon.height() + 2 * IconMargin));
 }
 
 void ButtonPlus::setPictureLayout(PictureLayout layout)
@@ -64,10 +81,7 @@ void ButtonPlus::paintEvent(QPaintEvent *)
         if (m_pictureLayout == PictureLayout::Face) {
             painter.drawPixmap(QPoint(sink, sink), m_picture);
         } else {
-            QSize size = m_picture.deviceIndependentSize().toSize();
-            const int room = height() - 2 * IconMargin;
-            if (size.height() > room)
-                size = size.scaled(room, room, Qt::KeepAspectRatio);
+            const QSize size = iconSize();
             const int top = (height() - size.height()) / 2 + sink;
             int left = (width() - size.width()) / 2 + sink;
             if (!text().isEmpty()) {
@@ -79,7 +93,11 @@ void ButtonPlus::paintEvent(QPaintEvent *)
         }
     }
     if (!text().isEmpty()) {
-        painter.setPen(isEnabled() ? m_textColor : palette().color(QPalette::Disabled, QPalette::WindowText));
+        // A disabled caption fades halfway into the background.
+        const QColor faded = QColor::fromRgbF((m_textColor.redF() + m_backColor.redF()) / 2,
+            (m_textColor.greenF() + m_backColor.greenF()) / 2,
+            (m_textColor.blueF() + m_backColor.blueF()) / 2);
+        painter.setPen(isEnabled() ? m_textColor : faded);
         painter.drawText(textArea, Qt::AlignCenter | Qt::TextShowMnemonic, text());
     }
     if (hasFocus()) {

@@ -52,6 +52,8 @@ protected:
     void leaveEvent(QEvent *event) override;
 
 private:
+    QSize iconSize() const;
+
     QColor m_backColor = Qt::lightGray;
     QColor m_textColor = Qt::black;
     QPixmap m_picture;

@@ -417,6 +417,9 @@ void MainWindow::setUpWindow()
     m_about->setText(QStringLiteral("Norvale ") + ApplicationVersion() + u'\n'
         + QStringLiteral("Spam score checks for newsletter senders, built on SpamAssassin."));
     m_site->setText(SiteAddress().remove(SiteScheme));
+    // The desktop's sans-serif runs wider than the one the layout was drawn
+    // for: the site button grows to show its whole address.
+    m_site->resize(std::max(m_site->width(), m_site->sizeHint().width()), m_site->height());
 
     setWindowIcon(WindowIcon());
 

@@ -429,6 +429,35 @@ private slots:
         }
     }
 
+    void texts_fitTheirControls_data()
+    {
+        QTest::addColumn<QString>("catalogue");
+        QTest::newRow("English") << "ide.txt";
+        QTest::newRow("Italian") << "ide.it.txt";
+    }
+
+    void texts_fitTheirControls()
+    {
+        QFETCH(QString, catalogue);
+        InitialiseApplication(QStringLiteral(NORVALE_APP_DIR "/ide/") + catalogue);
+        MainWindow window;
+        window.show();
+        for (const QLabel *label : window.findChildren<QLabel *>()) {
+            if (label->text().isEmpty())
+                continue;
+            const int needed
+                = label->wordWrap() ? label->heightForWidth(label->width()) : label->fontMetrics().height();
+            QVERIFY2(needed <= label->height(), qPrintable(label->objectName()));
+            if (!label->wordWrap()
+                || label->heightForWidth(label->width()) <= label->fontMetrics().lineSpacing())
+                QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
+                    qPrintable(label->objectName()));
+        }
+        for (const ButtonPlus *button : window.findChildren<ButtonPlus *>())
+            QVERIFY2(button->sizeHint().width() <= button->width() || button->text().isEmpty(),
+                qPrintable(button->objectName()));
+    }
+
     void controls_haveTheirColours()
     {
         MainWindow window;
