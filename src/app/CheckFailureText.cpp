@@ -38,19 +38,18 @@ QString CheckerFailureText(const SpamCheckResult &result)
     case Status::Cancelled:
         return QString();
     case Status::NotFound:
-        return GetText(CheckerNotFound).arg(path);
+        return FillText(CheckerNotFound, path);
     case Status::NotStarted:
-        return GetText(CheckerNotStarted).arg(path, result.detail);
+        return FillText(CheckerNotStarted, path, result.detail);
     case Status::Crashed:
-        return GetText(CheckerCrashed).arg(path);
+        return FillText(CheckerCrashed, path);
     case Status::ExitedWithError:
-        return GetText(CheckerFailed).arg(path, QString::number(result.exitCode));
+        return FillText(CheckerFailed, path, QString::number(result.exitCode));
     case Status::TimedOut:
-        return GetText(CheckerTimedOut)
-            .arg(path,
-                QString::number(std::chrono::duration_cast<std::chrono::seconds>(CheckerTimeLimit).count()));
+        return FillText(CheckerTimedOut, path,
+            QString::number(std::chrono::duration_cast<std::chrono::seconds>(CheckerTimeLimit).count()));
     case Status::NoReportSection:
-        return GetText(CheckerNoSection).arg(path);
+        return FillText(CheckerNoSection, path);
     }
     return QString();
 }
@@ -75,7 +74,7 @@ QString WorkDirFailureText(const WorkDirResult &result)
         reason = WorkDirWrongMode;
         break;
     }
-    return GetText(WorkDirUnusable).arg(result.path, GetText(reason));
+    return FillText(WorkDirUnusable, result.path, GetText(reason));
 }
 
 QString MessageFileFailureText(MessageFileStatus status, const QString &path)
@@ -86,11 +85,11 @@ QString MessageFileFailureText(MessageFileStatus status, const QString &path)
     case MessageFileStatus::NotFound:
         return MessageFileWarningText(path);
     case MessageFileStatus::NotARegularFile:
-        return GetText(FileNotRegular).arg(path);
+        return FillText(FileNotRegular, path);
     case MessageFileStatus::Unreadable:
-        return GetText(FileUnreadable).arg(path);
+        return FillText(FileUnreadable, path);
     case MessageFileStatus::NotAMessage:
-        return GetText(FileNotAMessage).arg(path);
+        return FillText(FileNotAMessage, path);
     }
     return QString();
 }

@@ -42,6 +42,13 @@ private:
 void LoadTextCatalogue(const QString &path = ApplicationFile(u"/ide/ide.txt"));
 // A text of the process-wide catalogue; empty for an id outside it.
 QString GetText(int id);
+// GetText(id) with its %1, %2, ... filled in by QString::arg; empty when the
+// catalogue has no such text (without Qt's warning about missing arguments).
+template <typename... Args> QString FillText(int id, const Args &...args)
+{
+    const QString text = GetText(id);
+    return text.isEmpty() ? text : text.arg(args...);
+}
 const TextCatalogue &Catalogue();
 
 // Windows are designed with placeholders, "#" and a text id, where a

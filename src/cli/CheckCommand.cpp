@@ -10,6 +10,7 @@
 #include "TextCatalogue.h"
 #include "Thresholds.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -59,12 +60,27 @@ std::optional<CheckSettings> effectiveSettings(const CheckOptions &options, QTex
 
 } // namespace
 
-int RunCheckCommand(const QStringList &arguments)
+QStringList DecodeArguments(int argc, const char *const *argv, QSet<qsizetype> &undecodable)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray raw(argv[i]);
+        const QString argument = QFile::decodeName(raw);
+        // Qt has no lossless form for bytes that are not valid UTF-8: they
+        // become U+FFFD, and the text then names another file.
+        if (QFile::encodeName(argument) != raw)
+            undecodable.insert(arguments.size());
+        arguments << argument;
+    }
+    return arguments;
+}
+
+int RunCheckCommand(const QStringList &arguments, const QSet<qsizetype> &undecodable)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
 
-    const CheckOptions options = ParseCheckArguments(arguments);
+    const CheckOptions options = ParseCheckArguments(arguments, undecodable);
     switch (options.action) {
     case CheckOptions::Action::Help:
         out << CheckUsageText();
@@ -96,15 +112,20 @@ int RunCheckCommand(const QStringList &arguments)
                        .arg(QString::number(i + 1), QString::number(options.files.size()), options.files[i])
                 << "\033[K" << Qt::flush;
         }
-        FileCheckResult result = CheckFile(options.files[i], *settings);
+        FileCheckResult result = options.undecodableFiles.contains(i)
+            ? UndecodableFileResult(options.files[i])
+            : CheckFile(options.files[i], *settings);
         if (showProgress)
             err << "\r\033[K" << Qt::flush;
 
         if (!result.ok()) {
             anyNotChecked = true;
-            err << (result.errorNamesFile ? result.error
-                                          : GetText(CliText::ErrorLine).arg(result.path, result.error))
-                << Qt::endl;
+            QString line = result.errorNamesFile ? result.error
+                                                 : FillText(CliText::ErrorLine, result.path, result.error);
+            // Without a catalogue the texts are empty; the file is still named.
+            if (line.isEmpty())
+                line = result.path;
+            err << line << Qt::endl;
         } else {
             // A score past the last limit has no level; it is above every level.
             if (options.failLevel && (!result.level || *result.level >= *options.failLevel))

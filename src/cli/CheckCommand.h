@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QStringList>
 
 namespace norvale {
@@ -17,7 +18,12 @@ enum CheckExitStatus : int
 // every file, writes results to standard output and problems to standard
 // error, and returns the exit status. A file that cannot be checked does not
 // stop the others; when some file could not be checked, that status wins over
-// the fail level.
-int RunCheckCommand(const QStringList &arguments);
+// the fail level. `undecodable`: see ParseCheckArguments.
+int RunCheckCommand(const QStringList &arguments, const QSet<qsizetype> &undecodable = {});
+
+// The program's arguments (without its name) as text, and in `undecodable`
+// the indexes of those whose bytes do not survive the round trip through the
+// system's encoding (invalid UTF-8 in a file name).
+QStringList DecodeArguments(int argc, const char *const *argv, QSet<qsizetype> &undecodable);
 
 } // namespace norvale

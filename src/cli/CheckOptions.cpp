@@ -50,7 +50,7 @@ CheckOptions usageError(const QString &message)
 
 } // namespace
 
-CheckOptions ParseCheckArguments(const QStringList &arguments)
+CheckOptions ParseCheckArguments(const QStringList &arguments, const QSet<qsizetype> &undecodable)
 {
     CheckOptions options;
     bool help = false;
@@ -62,6 +62,8 @@ CheckOptions ParseCheckArguments(const QStringList &arguments)
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
         if (optionsEnded || !argument.startsWith(u'-') || argument == u"-") {
+            if (undecodable.contains(i))
+                options.undecodableFiles.insert(options.files.size());
             options.files << argument;
             continue;
         }
@@ -76,11 +78,14 @@ CheckOptions ParseCheckArguments(const QStringList &arguments)
             return usageError(GetText(CliText::UnknownOption).arg(name));
 
         QString value;
+        bool valueUndecodable = false;
         if (spec->takesValue) {
             if (equals >= 0) {
                 value = argument.mid(equals + 1);
+                valueUndecodable = undecodable.contains(i);
             } else if (i + 1 < arguments.size()) {
                 value = arguments[++i];
+                valueUndecodable = undecodable.contains(i);
             } else {
                 return usageError(GetText(CliText::OptionNeedsValue).arg(name));
             }
@@ -97,6 +102,8 @@ CheckOptions ParseCheckArguments(const QStringList &arguments)
         } else if (name == u"--thresholds") {
             options.thresholds = value;
         } else if (name == u"--settings") {
+            if (valueUndecodable)
+                return usageError(GetText(CliText::SettingsUnreadable).arg(value));
             options.settingsFile = value;
         } else if (name == u"--hide-zero") {
             options.hideZero = true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +23,7 @@ struct CheckOptions
     QString usageError; // the message for UsageError, from the catalogue
 
     QStringList files;
+    QSet<qsizetype> undecodableFiles; // indexes into files of names not valid in the system's encoding
     std::optional<bool> online; // --online / --local
     std::optional<QString> rules; // --rules LIST
     std::optional<QString> thresholds; // --thresholds TEXT
@@ -33,7 +35,10 @@ struct CheckOptions
 
 // Reads the arguments that follow the program name. Options and files may be
 // mixed; "--" ends the options; a value is the next argument or follows "=".
-CheckOptions ParseCheckArguments(const QStringList &arguments);
+// `undecodable` holds the indexes of arguments whose bytes are not valid in
+// the system's encoding: their text would name another file, so such a file
+// is marked in undecodableFiles and such a settings file is a usage error.
+CheckOptions ParseCheckArguments(const QStringList &arguments, const QSet<qsizetype> &undecodable = {});
 
 // The --help text, from the catalogue.
 QString CheckUsageText();

@@ -23,41 +23,46 @@ FileCheckResult CheckFile(const QString &path, const CheckSettings &settings)
 {
     FileCheckResult result;
     result.path = path;
+    const auto fail = [&result](const QString &error, bool namesFile = false) {
+        result.failed = true;
+        result.error = error;
+        result.errorNamesFile = namesFile;
+        return result;
+    };
 
     const QString messagePath = TrimSpaces(path);
-    if (messagePath.isEmpty()) {
-        result.error = GetText(NoFileNameText);
-        return result;
-    }
+    if (messagePath.isEmpty())
+        return fail(GetText(NoFileNameText));
     const MessageFileStatus fileStatus = ValidateMessageFile(messagePath);
-    if (fileStatus != MessageFileStatus::Ok) {
-        result.error = MessageFileFailureText(fileStatus, messagePath);
-        result.errorNamesFile = true;
-        return result;
-    }
+    if (fileStatus != MessageFileStatus::Ok)
+        return fail(MessageFileFailureText(fileStatus, messagePath), true);
     const WorkDirResult workDir = GetTempDir();
-    if (!workDir.ok()) {
-        result.error = WorkDirFailureText(workDir);
-        return result;
-    }
+    if (!workDir.ok())
+        return fail(WorkDirFailureText(workDir));
 
     // Scripts run several checks at once; each gets a report file of its own
     // in the private working folder, removed once it has been read.
     QTemporaryFile report(workDir.path + QStringLiteral("spamscore-XXXXXX.txt"));
-    if (!report.open()) {
-        result.error
-            = WorkDirFailureText({ workDir.path, WorkDirResult::Error::CannotCreate, report.errorString() });
-        return result;
-    }
+    if (!report.open())
+        return fail(
+            WorkDirFailureText({ workDir.path, WorkDirResult::Error::CannotCreate, report.errorString() }));
     report.close();
 
     const SpamCheckResult check = RunSpamCheck(messagePath, report.fileName(), settings.online);
-    if (!check.ok()) {
-        result.error = CheckerFailureText(check);
-        return result;
-    }
+    if (!check.ok())
+        return fail(CheckerFailureText(check));
     result.score = ScoreReport(check.section, settings.rules);
     result.level = VerdictLevel(result.score.total, BandLimits(settings.thresholdBoxes));
+    return result;
+}
+
+FileCheckResult UndecodableFileResult(const QString &path)
+{
+    FileCheckResult result;
+    result.path = path;
+    result.failed = true;
+    result.error = MessageFileFailureText(MessageFileStatus::Unreadable, path);
+    result.errorNamesFile = true;
     return result;
 }
 

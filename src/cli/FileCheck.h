@@ -23,16 +23,21 @@ struct CheckSettings
 struct FileCheckResult
 {
     QString path; // as named on the command line
-    QString error; // why the file could not be checked; empty when it was
+    bool failed = false; // the file could not be checked
+    QString error; // why, when failed; empty too when the catalogue has no such text
     bool errorNamesFile = false; // the error text names the file itself
     ScoreResult score; // the reasons (all of them, hidden zero rows included) and the total
     std::optional<int> level; // the verdict level; none for a score past the last limit
-    bool ok() const { return error.isEmpty(); }
+    bool ok() const { return !failed; }
 };
 
 // Checks one message file the way the window does: the name trimmed of
 // spaces, the file validated, the checker run in the private working folder,
 // the report scored with the rule overrides and the verdict level found.
 FileCheckResult CheckFile(const QString &path, const CheckSettings &settings);
+
+// The result for a file that is not checked because its name, as given, is not
+// valid in the system's encoding: the text would name another file.
+FileCheckResult UndecodableFileResult(const QString &path);
 
 } // namespace norvale

@@ -65,7 +65,7 @@ QString verdictLine(const FileCheckResult &result)
 {
     if (!result.level)
         return GetText(CliText::NoVerdict);
-    return GetText(CliText::VerdictLine).arg(QString::number(*result.level), VerdictText(*result.level));
+    return FillText(CliText::VerdictLine, QString::number(*result.level), VerdictText(*result.level));
 }
 
 // A JSON number for a single-precision value: the shortest decimal that reads

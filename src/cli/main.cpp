@@ -7,5 +7,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     norvale::InitialiseApplication();
-    return norvale::RunCheckCommand(app.arguments().mid(1));
+    QSet<qsizetype> undecodable;
+    const QStringList arguments = norvale::DecodeArguments(argc, argv, undecodable);
+    return norvale::RunCheckCommand(arguments, undecodable);
 }

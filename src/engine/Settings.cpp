@@ -62,8 +62,9 @@ Settings LoadSettings(const QString &path)
     Settings defaults;
     defaults.thresholds = QString::fromLatin1(DefaultThresholds);
 
+    // Only a regular file: opening a named pipe would wait for a writer forever.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return defaults;
     // Read at most one byte past the limit, so that neither a huge file nor an
     // endless device is taken into memory.

@@ -36,8 +36,9 @@ QString FormatSettingsString(const Settings &settings);
 QString SettingsFilePath();
 
 // Reads the settings file as UTF-8 and parses it. A file that is missing,
-// unreadable, empty, or larger than MaxSettingsFileSize (not read: a settings
-// line is never that long) gives empty settings with the DefaultThresholds.
+// unreadable, not a regular file, empty, or larger than MaxSettingsFileSize
+// (not read: a settings line is never that long) gives empty settings with the
+// DefaultThresholds.
 inline constexpr qint64 MaxSettingsFileSize = 1024 * 1024;
 Settings LoadSettings(const QString &path = SettingsFilePath());
 

@@ -2,10 +2,15 @@
 
 #include "ReportScorer.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace norvale {
 
@@ -18,7 +23,31 @@ QString ResolveChecker(const QString &candidate)
     const QFileInfo info(candidate);
     if (info.isFile() && info.isExecutable())
         return info.absoluteFilePath();
-    return QStandardPaths::findExecutable(CheckerName);
+    const QString found = QStandardPaths::findExecutable(CheckerName);
+    if (!found.isEmpty())
+        return found;
+    // A checker on PATH that lacks the execute permission is still named, so
+    // that the user hears it cannot be started, not that it is missing.
+    for (const QString &folder : qEnvironmentVariable("PATH").split(u':', Qt::SkipEmptyParts)) {
+        const QFileInfo onPath(QDir(folder), CheckerName);
+        if (onPath.isAbsolute() && onPath.isFile())
+            return onPath.absoluteFilePath();
+    }
+    return QString();
+}
+
+// Why a message file that passed validation cannot be opened now (it was
+// deleted or its permissions changed since); empty when it can be.
+QString MessageUnreadableReason(const QString &path)
+{
+    // Non-blocking, so a file swapped for a pipe cannot hang us.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int error = errno;
+    if (fd >= 0) {
+        ::close(fd);
+        return QString();
+    }
+    return QStringLiteral("cannot read the message file \"%1\": %2").arg(path, qt_error_string(error));
 }
 
 // The program's own words, or the system's when it said nothing.
@@ -106,6 +135,10 @@ void SpamCheckJob::onProcessFinished(const ProcessOutcome &outcome)
                 ? Status::NotFound
                 : Status::NotStarted;
             result.detail = outcome.errorString;
+            if (result.status == Status::NotStarted) {
+                if (const QString reason = MessageUnreadableReason(m_messagePath); !reason.isEmpty())
+                    result.detail = reason;
+            }
             break;
         case ProcessOutcome::Status::Crashed:
             result.status = Status::Crashed;

@@ -18,6 +18,9 @@ struct CheckerPaths
                      // empty when none
     QString secondRun; // <app folder>/bin/spamassassin if executable, else "spamassassin" on PATH; empty when
                        // none
+    // When PATH holds no executable "spamassassin" but a file of that name
+    // without the execute permission, that file is named: it then fails to
+    // start (NotStarted, "Permission denied") instead of passing for missing.
     static CheckerPaths resolve(const QString &applicationFolder = QCoreApplication::applicationDirPath());
 };
 
@@ -27,7 +30,8 @@ struct SpamCheckResult
     {
         Ok, // the report holds the section
         NotFound, // no checker program
-        NotStarted, // the program exists but could not be started (or the files could not be opened)
+        NotStarted, // the program exists but could not be started, or a file could not be opened (a
+                    // message file that can no longer be read is named in detail)
         Crashed, // killed by a signal
         ExitedWithError, // exit code other than 0
         TimedOut, // stopped after the time limit
