@@ -374,7 +374,7 @@ private slots:
         const QString message = m_home.filePath(QStringLiteral("unusable.eml"));
         QFile::remove(message);
         QVERIFY(WriteFile(message, content));
-        QVERIFY(SetMode(message, readable ? 0644 : 0600));
+        QVERIFY(SetMode(message, readable ? 0644 : 0));
         QProcessEnvironment env = environment();
         env.insert(QStringLiteral("PATH"), pathWithFake(QStringLiteral("log")));
 

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -92,8 +93,11 @@ private slots:
         QVERIFY(WriteFile(path, old));
         QVERIFY(SetMode(m_dir.path(), 0711));
         QVERIFY(SetMode(m_dir.filePath(QStringLiteral("config")), 0711));
+        // The file itself stays writable: only the folder refuses, and the
+        // save must not fall back to rewriting the file in place.
         QVERIFY(SetMode(path, 0666));
         QVERIFY(SetMode(folder, 0555));
+        const auto restore = qScopeGuard([folder] { SetMode(folder, 0755); });
 
         // Root writes into any folder, so the save runs as nobody then.
         const bool dropRoot = ::geteuid() == 0;
@@ -109,7 +113,6 @@ private slots:
         QCOMPARE(ReadFile(path), old);
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
             QStringList { QStringLiteral("conf.ini") });
-        QVERIFY(SetMode(folder, 0755));
     }
 
 private:
