@@ -189,7 +189,11 @@ ScoreResult ScoreReport(QStringView section, QStringView rules, const QLocale &l
         Reason &reason = result.reasons.emplace_back();
         reason.points = points;
         ReadRowText(TrimSpacesView(afterFirst), reason, overrides);
-        result.total += reason.points;
+        // An addition that would leave the single-precision range is skipped,
+        // so the total stays a number that can be shown; the row stays listed.
+        const float total = result.total + reason.points;
+        if (std::isfinite(total))
+            result.total = total;
     }
     result.total = RoundToTenths(result.total);
     return result;

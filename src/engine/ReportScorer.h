@@ -57,7 +57,8 @@ QString ExtractReportSection(QStringView report);
 // otherwise the report's points stay.
 //
 // total: float additions in report order, then rounded to one decimal, halves
-// to the even digit (0.25 gives 0.2, 0.75 gives 0.8).
+// to the even digit (0.25 gives 0.2, 0.75 gives 0.8). An addition whose result
+// would be beyond single precision is left out, so the total is always finite.
 ScoreResult ScoreReport(QStringView section, QStringView rules, const QLocale &locale = QLocale());
 
 // Lines indented at least this deep are continuation lines even when their

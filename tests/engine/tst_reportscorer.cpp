@@ -164,6 +164,10 @@ private slots:
         QTest::newRow("points beyond single precision are text")
             << Section({ " 1.0 R text", "1" + QString(40, u'0') + " S text" }) << 1.0f
             << QStringList { "1|R||text 1" + QString(40, u'0') + " S text" };
+        QTest::newRow("a row that would take the total beyond single precision is left out of the total")
+            << Section({ " 3" + QString(38, u'0') + " A x", " 3" + QString(38, u'0') + " B x",
+                   "-1" + QString(38, u'0') + " C x" })
+            << 2e38f << QStringList { "3e+38|A||x", "3e+38|B||x", "-1e+38|C||x" };
         QTest::newRow("the empty section") << QString() << 0.0f << QStringList {};
         QTest::newRow("a section with no rows") << Section({}) << 0.0f << QStringList {};
         QTest::newRow("a single line is the heading, never a row")
