@@ -1,0 +1,36 @@
+// ExtractReportSection on any report text.
+
+#include "FuzzSupport.h"
+#include "ReportScorer.h"
+
+using namespace norvale;
+
+namespace {
+
+const QLatin1StringView Heading("Content analysis details");
+
+QString WithoutCr(QString text)
+{
+    return text.replace(QLatin1StringView("\r\n"), QLatin1StringView("\n"));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QString report = fuzz::Text(data, size);
+    const QString section = ExtractReportSection(report);
+
+    const qsizetype start = report.lastIndexOf(Heading, -1, Qt::CaseInsensitive);
+    if (start < 0) {
+        FUZZ_CHECK(section.isEmpty());
+        return 0;
+    }
+    FUZZ_CHECK(section.startsWith(Heading, Qt::CaseInsensitive));
+    for (qsizetype lf = section.indexOf(u'\n'); lf >= 0; lf = section.indexOf(u'\n', lf + 1))
+        FUZZ_CHECK(lf > 0 && section[lf - 1] == u'\r');
+    // Only carriage returns were added, and only before line feeds.
+    FUZZ_CHECK(WithoutCr(section) == WithoutCr(report.sliced(start)));
+    FUZZ_CHECK(ExtractReportSection(section) == section);
+    return 0;
+}
