@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Norvale's one entry point for a fresh Debian 12 machine.
 #
-#   ./dev.sh run    install what Norvale needs, build it, and run it
-#   ./dev.sh test   install what building and testing need, build, run every test
+#   ./dev.sh run             install what Norvale needs, build it, and run it
+#   ./dev.sh test            install what building and testing need, build, run every test
+#   ./dev.sh sanitize        the same tests in a second build (build-asan) with the
+#                            address and undefined-behaviour sanitizers
+#   ./dev.sh fuzz [SECONDS]  build the fuzz targets with clang (build-fuzz) and run
+#                            each for SECONDS (default 30) on a copy of its seed corpus
 #
-# Both are safe to run again: packages already installed are not fetched, and
-# the build only redoes what changed.
+# All are safe to run again: packages already installed are not fetched, and
+# the builds only redo what changed.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -15,8 +19,11 @@ PACKAGES=(
     libgmime-3.0-dev
     spamassassin
 )
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 BUILD_DIR=${NORVALE_BUILD_DIR:-build}
+SANITIZE_BUILD_DIR=${NORVALE_SANITIZE_BUILD_DIR:-build-asan}
+FUZZ_BUILD_DIR=${NORVALE_FUZZ_BUILD_DIR:-build-fuzz}
 
 install_packages() {
     local missing=()
@@ -31,13 +38,78 @@ install_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q "${missing[@]}"
 }
 
-build() {
+# configure FOLDER [CMAKE ARGUMENTS...]: configures a build folder once; warnings
+# are errors in CI.
+configure() {
+    local dir=$1
+    shift
     local werror=OFF
     [ "${CI:-}" = "true" ] && werror=ON
-    if [ ! -f "$BUILD_DIR/build.ninja" ]; then
-        cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNORVALE_WERROR=$werror "$@"
+    if [ ! -f "$dir/build.ninja" ]; then
+        cmake -S . -B "$dir" -G Ninja -DNORVALE_WERROR=$werror "$@"
     fi
+}
+
+build() {
+    configure "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo
     cmake --build "$BUILD_DIR"
+}
+
+run_tests() {
+    ctest --test-dir "$1" --output-on-failure --no-tests=error
+}
+
+# Leaks end a test with a failure; the suppressions cover only allocations that
+# system libraries make once and keep for the whole run.
+sanitize() {
+    configure "$SANITIZE_BUILD_DIR" -DCMAKE_BUILD_TYPE=Debug -DNORVALE_SANITIZE=ON
+    cmake --build "$SANITIZE_BUILD_DIR"
+    ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
+        LSAN_OPTIONS=suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0 \
+        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        run_tests "$SANITIZE_BUILD_DIR"
+}
+
+# The statistics libFuzzer prints at the end of a run, from its log.
+fuzz_stat() {
+    sed -n "s/^stat::$2: *//p" "$1" | tail -n 1
+}
+
+# Runs every fuzz target for the given seconds, one after the other; a crash,
+# hang (10 s for one input), leak or sanitizer report fails the run and leaves
+# the input that caused it in <build-fuzz>/fuzz-runs/<target>/.
+fuzz() {
+    local seconds=$1
+    CC=clang CXX=clang++ configure "$FUZZ_BUILD_DIR" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
+        -DNORVALE_FUZZ=ON -DNORVALE_BUILD_TESTS=OFF
+    cmake --build "$FUZZ_BUILD_DIR" --target fuzz
+
+    local failed=() count=0
+    for program in "$FUZZ_BUILD_DIR"/fuzz/fuzz_*; do
+        local name=${program##*/fuzz_}
+        local work=$FUZZ_BUILD_DIR/fuzz-runs/$name
+        rm -rf "$work"
+        mkdir -p "$work/corpus"
+        cp tests/fuzz/corpus/"$name"/* "$work/corpus/"
+        local dict=()
+        [ -f "tests/fuzz/$name.dict" ] && dict=(-dict="tests/fuzz/$name.dict")
+        count=$((count + 1))
+        if "$program" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 "${dict[@]}" \
+            -artifact_prefix="$work/" "$work/corpus" >"$work/log" 2>&1; then
+            local runs rate
+            runs=$(fuzz_stat "$work/log" number_of_executed_units)
+            rate=$(fuzz_stat "$work/log" average_exec_per_sec)
+            echo "fuzz_$name: clean, ${seconds} s, $runs inputs ($rate/s)," \
+                "$(grep -o 'cov: [0-9]*' "$work/log" | tail -n 1 | tr -d :) edges," \
+                "corpus $(ls tests/fuzz/corpus/"$name" | wc -l) -> $(ls "$work/corpus" | wc -l)"
+        else
+            tail -n 40 "$work/log"
+            echo "fuzz_$name: FAILED, see $work/log and the input saved beside it"
+            failed+=("$name")
+        fi
+    done
+    [ $count -gt 0 ] || { echo "no fuzz targets were built" >&2; return 1; }
+    [ ${#failed[@]} -eq 0 ] || { echo "fuzzing failed: ${failed[*]}" >&2; return 1; }
 }
 
 case "${1:-}" in
@@ -49,10 +121,23 @@ run)
 test)
     install_packages "${PACKAGES[@]}"
     build
-    ctest --test-dir "$BUILD_DIR" --output-on-failure --no-tests=error
+    run_tests "$BUILD_DIR"
+    echo "dev.sh test: every test passed ($BUILD_DIR)"
+    ;;
+sanitize)
+    install_packages "${PACKAGES[@]}"
+    sanitize
+    echo "dev.sh sanitize: every test passed under the sanitizers ($SANITIZE_BUILD_DIR)"
+    ;;
+fuzz)
+    seconds=${2:-30}
+    [[ $seconds =~ ^[1-9][0-9]*$ ]] || { echo "usage: $0 fuzz [SECONDS]" >&2; exit 2; }
+    install_packages "${PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
+    fuzz "$seconds"
+    echo "dev.sh fuzz: every fuzz target ran ${seconds} s clean ($FUZZ_BUILD_DIR)"
     ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|sanitize|fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac
