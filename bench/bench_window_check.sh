@@ -6,24 +6,29 @@
 #
 # Usage: bench/bench_window_check.sh [MESSAGE] [RUNS] [SCREENSHOT_FOLDER]
 #   (defaults: the shipped clean newsletter, 7 runs, no screenshots)
-# Builds a release tree (BUILD, default build-bench-window/) first.
+# Builds the release tree build-bench/ (shared with bench/run.sh) first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 message=$(realpath "${1:-tests/data/messages/clean-newsletter.eml}")
 runs=${2:-7}
 shots=${3:-}
-build=${BUILD:-build-bench-window}
+build=build-bench
 if [ -n "$shots" ]; then
     mkdir -p "$shots"
     shots=$(realpath "$shots")
+fi
+
+if ! command -v xvfb-run >/dev/null; then
+    sudo=(); [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q xvfb xauth
 fi
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
 if [ ! -f "$build/build.ninja" ]; then
-    cmake -S bench/bench_window_check -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >"$scratch/build.log" ||
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DNORVALE_BUILD_TESTS=OFF >"$scratch/build.log" ||
         { cat "$scratch/build.log"; exit 1; }
 fi
 cmake --build "$build" --target bench_window_check -j2 >"$scratch/build.log" || { cat "$scratch/build.log"; exit 1; }

@@ -8,6 +8,7 @@
 #include "FormTexts.h"
 #include "MessageBox.h"
 #include "PicturePanel.h"
+#include "ResultsStrip.h"
 #include "Settings.h"
 #include "Startup.h"
 #include "TextCatalogue.h"
@@ -282,14 +283,15 @@ QWidget *MainWindow::buildCheckPage()
 
     MakeLabel(page, QStringLiteral("Label1"), QRect(2640, 1680, 915, 195), QStringLiteral("#103"));
 
-    auto *results = new QLabel(page);
+    auto *results = new ResultsStrip(page);
     results->setObjectName(QStringLiteral("picResults"));
     results->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     results->setPixmap(BarPicture(0));
     Place(results, 3615, 1650, 3615, 285);
-    MakeLabel(results, QStringLiteral("lblScore"), QRect(60, -15, 1335, 375), QString());
-    MakeLabel(results, QStringLiteral("lblProcess"), QRect(0, 30, 3585, 375), QString());
-    MakeLabel(results, QStringLiteral("lblGiudizio"), QRect(2220, 30, 1335, 315), QString());
+    for (QLabel *label : { MakeLabel(results, QStringLiteral("lblScore"), QRect(60, -15, 1335, 375), QString()),
+             MakeLabel(results, QStringLiteral("lblProcess"), QRect(0, 30, 3585, 375), QString()),
+             MakeLabel(results, QStringLiteral("lblGiudizio"), QRect(2220, 30, 1335, 315), QString()) })
+        ResultsStrip::keepColoursWhenDisabled(label);
 
     MakeLabel(page, QStringLiteral("Label2"), QRect(300, 2100, 6915, 195), QStringLiteral("#104"));
 
