@@ -101,10 +101,13 @@ int RunCheckCommand(const QStringList &arguments, const QSet<qsizetype> &undecod
 
     const bool showProgress = options.files.size() > 1 && isatty(STDERR_FILENO);
     const int width = terminalWidth();
-    QList<FileCheckResult> results;
     bool anyNotChecked = false;
     bool anyAtFailLevel = false;
 
+    // Each file's result is written as soon as it is known and then dropped:
+    // memory stays the same however many files there are.
+    if (options.json)
+        out << JsonDocumentHead();
     for (qsizetype i = 0; i < options.files.size(); ++i) {
         if (showProgress) {
             err << u'\r'
@@ -112,7 +115,7 @@ int RunCheckCommand(const QStringList &arguments, const QSet<qsizetype> &undecod
                        .arg(QString::number(i + 1), QString::number(options.files.size()), options.files[i])
                 << "\033[K" << Qt::flush;
         }
-        FileCheckResult result = options.undecodableFiles.contains(i)
+        const FileCheckResult result = options.undecodableFiles.contains(i)
             ? UndecodableFileResult(options.files[i])
             : CheckFile(options.files[i], *settings);
         if (showProgress)
@@ -131,15 +134,16 @@ int RunCheckCommand(const QStringList &arguments, const QSet<qsizetype> &undecod
             if (options.failLevel && (!result.level || *result.level >= *options.failLevel))
                 anyAtFailLevel = true;
             if (!options.json) {
-                if (!results.isEmpty())
+                if (i > 0)
                     out << u'\n';
                 out << FormatResultText(result, settings->hideZero, width) << Qt::flush;
             }
         }
-        results << std::move(result);
+        if (options.json)
+            out << FormatFileJson(result, settings->hideZero, i == 0) << Qt::flush;
     }
     if (options.json)
-        out << FormatResultsJson(results, settings->hideZero) << Qt::flush;
+        out << JsonDocumentTail() << Qt::flush;
 
     if (anyNotChecked)
         return ExitNotChecked;

@@ -137,16 +137,17 @@ QString FormatResultText(const FileCheckResult &result, bool hideZero, int width
     return text;
 }
 
-QByteArray FormatResultsJson(const QList<FileCheckResult> &results, bool hideZero)
+QByteArray JsonDocumentHead()
 {
-    QJsonArray files;
-    for (const FileCheckResult &result : results) {
-        QJsonObject file { { QStringLiteral("path"), result.path } };
-        if (!result.ok()) {
-            file.insert(QStringLiteral("error"), result.error);
-            files.append(file);
-            continue;
-        }
+    return QByteArrayLiteral("{\n    \"files\": [\n");
+}
+
+QByteArray FormatFileJson(const FileCheckResult &result, bool hideZero, bool first)
+{
+    QJsonObject file { { QStringLiteral("path"), result.path } };
+    if (!result.ok()) {
+        file.insert(QStringLiteral("error"), result.error);
+    } else {
         file.insert(QStringLiteral("score"), jsonNumber(result.score.total));
         file.insert(QStringLiteral("level"), result.level ? QJsonValue(*result.level) : QJsonValue());
         file.insert(
@@ -161,11 +162,25 @@ QByteArray FormatResultsJson(const QList<FileCheckResult> &results, bool hideZer
                 { QStringLiteral("rule"), reason.ruleName } });
         }
         file.insert(QStringLiteral("reasons"), reasons);
-        files.append(file);
     }
-    const QJsonObject document { { QStringLiteral("version"), ApplicationVersion() },
-        { QStringLiteral("files"), files } };
-    return QJsonDocument(document).toJson(QJsonDocument::Indented);
+    // The object as QJsonDocument writes it two levels deep: every line
+    // indented by 8 more spaces (strings hold no raw line breaks).
+    const QByteArray object = QJsonDocument(file).toJson(QJsonDocument::Indented).chopped(1);
+    QByteArray entry = first ? QByteArray() : QByteArrayLiteral(",\n");
+    for (const QByteArray &line : object.split('\n'))
+        entry += QByteArray(8, ' ') + line + '\n';
+    entry.chop(1);
+    return entry;
+}
+
+QByteArray JsonDocumentTail()
+{
+    // {"version": ...} as QJsonDocument writes it, its opening line giving
+    // way to the end of the files array.
+    const QByteArray version
+        = QJsonDocument(QJsonObject { { QStringLiteral("version"), ApplicationVersion() } })
+              .toJson(QJsonDocument::Indented);
+    return QByteArrayLiteral("\n    ],\n") + version.mid(version.indexOf('\n') + 1);
 }
 
 } // namespace norvale

@@ -323,12 +323,14 @@ private slots:
             = detail.isNull() ? FillText(textId, checkerPath) : FillText(textId, checkerPath, detail);
         if (textId == CheckerNotStarted) {
             // The second value is the system's sentence around the reason.
-            const QString error = run.files().first().toObject().value(u"error").toString();
+            const QString error = run.files().at(0).toObject().value(u"error").toString();
             QVERIFY2(error.startsWith(FillText(textId, checkerPath, QString())) && error.contains(detail),
                 qPrintable(error));
             expected = error;
         }
         verifyFailedEntry(run, message, expected);
+        if (QTest::currentTestFailed())
+            return;
         QCOMPARE(run.err, FillText(ErrorLine, message, expected) + u'\n');
     }
 
@@ -391,6 +393,8 @@ private slots:
 
         const QString expected = FillText(textId, message);
         verifyFailedEntry(run, message, expected);
+        if (QTest::currentTestFailed())
+            return;
         QCOMPARE(run.err, expected + u'\n');
         QVERIFY(!QFile::exists(checkerLog()));
     }
@@ -402,7 +406,7 @@ private slots:
         const Run run = check({ QStringLiteral("--json"), message }, environment());
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QVERIFY(run.err.isEmpty());
-        const QJsonObject file = run.files().first().toObject();
+        const QJsonObject file = run.files().at(0).toObject();
         QVERIFY2(!file.contains(u"error") && file.value(u"score").isDouble(), qPrintable(run.out));
         QVERIFY(file.value(u"level").isDouble());
         QVERIFY(QFile::remove(message));
@@ -430,6 +434,8 @@ private slots:
         const Run run
             = check({ QStringLiteral("--json"), QStringLiteral("--"), name }, environment(), Program, folder);
         verifySpamScored(run, name);
+        if (QTest::currentTestFailed())
+            return;
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
             QStringList { name });
         QVERIFY(!QFile::exists(m_home.filePath(QStringLiteral("marker"))));
@@ -462,6 +468,8 @@ private slots:
         const Run run = spawn({ QFile::encodeName(Program), "--json", raw }, env);
         const QString expected = FillText(FileUnreadable, decoded);
         verifyFailedEntry(run, decoded, expected);
+        if (QTest::currentTestFailed())
+            return;
         QCOMPARE(run.err, expected + u'\n');
         QVERIFY(!QFile::exists(checkerLog()));
 
@@ -513,6 +521,8 @@ private slots:
 
         const QString expected = FillText(WorkDirUnusable, folder + u'/', GetText(reasonId));
         verifyFailedEntry(run, message, expected);
+        if (QTest::currentTestFailed())
+            return;
         QCOMPARE(run.err, FillText(ErrorLine, message, expected) + u'\n');
         QVERIFY(!QFile::exists(checkerLog()));
         const struct stat after = LinkStat(folder);
@@ -568,6 +578,8 @@ private slots:
         const Run run = check({ QStringLiteral("--json"), message }, env);
         QVERIFY2(!run.stopped, "norvale-check hung");
         verifySpamScored(run, message);
+        if (QTest::currentTestFailed())
+            return;
 
         // norvale-check only reads settings.
         const struct stat after = LinkStat(kept);
@@ -591,13 +603,17 @@ private slots:
 
         const Run scored = check({ QStringLiteral("--json"), message }, environment(), bare);
         verifySpamScored(scored, message);
-        QCOMPARE(scored.files().first().toObject().value(u"verdict").toString(), QString());
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(scored.files().at(0).toObject().value(u"verdict").toString(), QString());
 
         QProcessEnvironment noChecker = environment();
         noChecker.insert(QStringLiteral("PATH"), m_home.filePath(QStringLiteral("empty-path")));
         QVERIFY(QDir().mkpath(m_home.filePath(QStringLiteral("empty-path"))));
         const Run failed = check({ QStringLiteral("--json"), message }, noChecker, bare);
         verifyFailedEntry(failed, message, QString());
+        if (QTest::currentTestFailed())
+            return;
         // Named, and no warnings about texts that are not there.
         QCOMPARE(failed.err, message + u'\n');
 
