@@ -9,6 +9,7 @@
 // (tests/engine/tst_faultmatrix), a file where the settings folder should be
 // when saving (tst_settings).
 
+#include "CheckFailureText.h"
 #include "TextCatalogue.h"
 
 #include <QDir>
@@ -50,6 +51,7 @@ enum : int
     CheckerNotStarted = 122,
     CheckerFailed = 123,
     CheckerCrashed = 124,
+    CheckerTimedOut = 125,
     CheckerNoSection = 126,
     WorkDirUnusable = 127,
     WorkDirNotAFolder = 132,
@@ -332,6 +334,19 @@ private slots:
         if (QTest::currentTestFailed())
             return;
         QCOMPARE(run.err, FillText(ErrorLine, message, expected) + u'\n');
+    }
+
+    // A hang lasts the whole time limit, two minutes, too long to stage here:
+    // tst_spamcheck shows a hanging checker stopped and reported TimedOut.
+    // What the user then reads names the checker and the limit.
+    void hangingChecker_messageNamesTheTimeLimit()
+    {
+        SpamCheckResult result;
+        result.status = SpamCheckResult::Status::TimedOut;
+        result.checkerPath = QStringLiteral("/usr/bin/spamassassin");
+        // In seconds, as the user counts them.
+        const QString seconds = QString::number(CheckerTimeLimit.count() / 1000);
+        QCOMPARE(CheckerFailureText(result), FillText(CheckerTimedOut, result.checkerPath, seconds));
     }
 
     // The report is read from its end, a few MiB at most: a runaway checker
