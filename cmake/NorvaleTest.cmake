@@ -8,6 +8,7 @@ function(norvale_add_test name)
     add_executable(${name} ${ARG_SOURCES})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
     target_compile_definitions(${name} PRIVATE
         NORVALE_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
         NORVALE_APP_DIR="${NORVALE_APP_DIR}"

@@ -1,5 +1,7 @@
 #include "UserGrid.h"
 
+#include "Twips.h"
+
 #include "GridCell.h"
 #include "Numbers.h"
 
@@ -18,7 +20,6 @@ namespace norvale {
 namespace {
 
 // Design lengths in twips.
-constexpr int TwipsPerPixel = 15;
 constexpr int HeaderHeight = 240;
 constexpr int RowHeight = 240;
 constexpr int RowsPanelHeight = 12015;
@@ -28,16 +29,6 @@ constexpr int ScrollBarWidth = 255;
 constexpr int ScoreWidth = 495;
 
 constexpr uint SystemColourFlag = 0x80000000u;
-
-int Pixels(int twips)
-{
-    return static_cast<int>(RoundHalfEven(twips / static_cast<double>(TwipsPerPixel)));
-}
-
-void SetTwipsGeometry(QWidget *widget, int left, int top, int width, int height)
-{
-    widget->setGeometry(Pixels(left), Pixels(top), Pixels(std::max(width, 0)), Pixels(std::max(height, 0)));
-}
 
 // The palette role that stands for a system colour index (as the desktop's
 // colour table numbers them), or nothing when no system colour has that index.
@@ -96,7 +87,7 @@ void SetRole(QPalette &target, QPalette::ColorRole role, uint colour, const QPal
         for (const auto group : { QPalette::Active, QPalette::Inactive, QPalette::Disabled })
             target.setBrush(group, role, system.brush(group, source));
     } else {
-        target.setColor(role, QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
+        target.setColor(role, ColourFromBgr(colour));
     }
 }
 

@@ -14,6 +14,7 @@
 #include "TextCatalogue.h"
 #include "ThresholdBox.h"
 #include "Thresholds.h"
+#include "Twips.h"
 #include "UserGrid.h"
 
 #include <QApplication>
@@ -33,23 +34,6 @@
 namespace norvale {
 
 namespace {
-
-// The layout is kept in twips, 15 to a pixel at 96 dots per inch.
-int Pixels(int twips)
-{
-    return qRound(twips / 15.0);
-}
-
-void Place(QWidget *widget, int left, int top, int width, int height)
-{
-    widget->setGeometry(Pixels(left), Pixels(top), Pixels(width), Pixels(height));
-}
-
-// A colour value &HBBGGRR, red in the low byte.
-QColor Colour(uint bgr)
-{
-    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
-}
 
 // The desktop's sans-serif at a point size.
 QFont Font(qreal pointSize, bool bold = false)
@@ -89,7 +73,7 @@ QLabel *MakeLabel(QWidget *parent, const QString &name, QRect twips, const QStri
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Place(label, twips.x(), twips.y(), twips.width(), twips.height());
+    SetTwipsGeometry(label, twips.x(), twips.y(), twips.width(), twips.height());
     return label;
 }
 
@@ -99,9 +83,9 @@ ButtonPlus *MakeButton(QWidget *parent, const QString &name, QRect twips, const 
     auto *button = new ButtonPlus(parent);
     button->setObjectName(name);
     button->setText(caption);
-    button->setBackColor(Colour(backColour));
-    button->setTextColor(Colour(textColour));
-    Place(button, twips.x(), twips.y(), twips.width(), twips.height());
+    button->setBackColor(ColourFromBgr(backColour));
+    button->setTextColor(ColourFromBgr(textColour));
+    SetTwipsGeometry(button, twips.x(), twips.y(), twips.width(), twips.height());
     return button;
 }
 
@@ -138,9 +122,9 @@ QCheckBox *MakeCheckBox(QWidget *parent, const QString &name, int top)
     // Transparent over the panel's picture; the panel colour the box carries
     // would show as a patch on the light card.
     QPalette palette = box->palette();
-    palette.setColor(QPalette::Window, Colour(0xD6B594));
+    palette.setColor(QPalette::Window, ColourFromBgr(0xD6B594));
     box->setPalette(palette);
-    Place(box, 300, top, 195, 255);
+    SetTwipsGeometry(box, 300, top, 195, 255);
     // Wide enough for the style's indicator, which would otherwise be cut off.
     box->resize(std::max(box->width(), box->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box)),
         box->height());
@@ -212,7 +196,7 @@ QWidget *MainWindow::makePage(int index)
 {
     // Each panel is 7935 x 5355 twips, wider and taller than the window, which
     // shows its top-left 500 x 330 pixels: the size of its picture.
-    auto *page = new PicturePanel(Colour(PanelColour), PanelPicture(index));
+    auto *page = new PicturePanel(ColourFromBgr(PanelColour), PanelPicture(index));
     page->setObjectName(QStringLiteral("picCheck_%1").arg(index));
     return page;
 }
@@ -258,9 +242,9 @@ QWidget *MainWindow::buildCheckPage()
 
     auto *fileName = new QLineEdit(page);
     fileName->setObjectName(QStringLiteral("txtFileName"));
-    SetBackColour(fileName, Colour(White));
-    SetTextColour(fileName, Colour(0x404040));
-    Place(fileName, 270, 1095, 6420, 255);
+    SetBackColour(fileName, ColourFromBgr(White));
+    SetTextColour(fileName, ColourFromBgr(0x404040));
+    SetTwipsGeometry(fileName, 270, 1095, 6420, 255);
 
     ButtonPlus *fileButton = MakeButton(
         page, QStringLiteral("cmdFileName"), QRect(6855, 1065, 375, 315), QString(), 0xE0E0E0, 0x000000);
@@ -274,11 +258,11 @@ QWidget *MainWindow::buildCheckPage()
     m_checkNow->setPicture(CheckNowPicture(false));
     connect(m_checkNow, &ButtonPlus::entered, this, [this] {
         m_checkNow->setPicture(CheckNowPicture(true));
-        m_checkNow->setTextColor(Colour(CheckNowHoverTextColour));
+        m_checkNow->setTextColor(ColourFromBgr(CheckNowHoverTextColour));
     });
     connect(m_checkNow, &ButtonPlus::left, this, [this] {
         m_checkNow->setPicture(CheckNowPicture(false));
-        m_checkNow->setTextColor(Colour(CheckNowTextColour));
+        m_checkNow->setTextColor(ColourFromBgr(CheckNowTextColour));
     });
 
     MakeLabel(page, QStringLiteral("Label1"), QRect(2640, 1680, 915, 195), QStringLiteral("#103"));
@@ -287,18 +271,19 @@ QWidget *MainWindow::buildCheckPage()
     results->setObjectName(QStringLiteral("picResults"));
     results->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     results->setPixmap(BarPicture(0));
-    Place(results, 3615, 1650, 3615, 285);
-    for (QLabel *label : { MakeLabel(results, QStringLiteral("lblScore"), QRect(60, -15, 1335, 375), QString()),
-             MakeLabel(results, QStringLiteral("lblProcess"), QRect(0, 30, 3585, 375), QString()),
-             MakeLabel(results, QStringLiteral("lblGiudizio"), QRect(2220, 30, 1335, 315), QString()) })
+    SetTwipsGeometry(results, 3615, 1650, 3615, 285);
+    for (QLabel *label :
+        { MakeLabel(results, QStringLiteral("lblScore"), QRect(60, -15, 1335, 375), QString()),
+            MakeLabel(results, QStringLiteral("lblProcess"), QRect(0, 30, 3585, 375), QString()),
+            MakeLabel(results, QStringLiteral("lblGiudizio"), QRect(2220, 30, 1335, 315), QString()) })
         ResultsStrip::keepColoursWhenDisabled(label);
 
     MakeLabel(page, QStringLiteral("Label2"), QRect(300, 2100, 6915, 195), QStringLiteral("#104"));
 
     auto *reasons = new QWidget(page);
     reasons->setObjectName(QStringLiteral("picReasons"));
-    SetBackColour(reasons, Colour(White));
-    Place(reasons, 270, 2340, 6945, 2355);
+    SetBackColour(reasons, ColourFromBgr(White));
+    SetTwipsGeometry(reasons, 270, 2340, 6945, 2355);
     auto *list = new QTreeWidget(reasons);
     list->setObjectName(QStringLiteral("lvwResults"));
     list->setColumnCount(4);
@@ -308,7 +293,7 @@ QWidget *MainWindow::buildCheckPage()
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->header()->setStretchLastSection(false);
-    Place(list, 0, 0, 6945, 2355);
+    SetTwipsGeometry(list, 0, 0, 6945, 2355);
     return page;
 }
 
@@ -325,9 +310,9 @@ QWidget *MainWindow::buildOptionsPage()
         const int top = 1200 + 300 * i;
         auto *box = new ThresholdBox(page);
         box->setObjectName(QStringLiteral("txtScore_%1").arg(i));
-        SetBackColour(box, Colour(White));
-        SetTextColour(box, Colour(0x404040));
-        Place(box, 300, top, 435, 255);
+        SetBackColour(box, ColourFromBgr(White));
+        SetTextColour(box, ColourFromBgr(0x404040));
+        SetTwipsGeometry(box, 300, top, 435, 255);
         m_thresholds[i] = box;
         QLabel *label = MakeLabel(page, QStringLiteral("Label8_%1").arg(i), QRect(780, top, 2475, 195),
             Placeholder(FirstVerdictLabelTextId + i));
@@ -337,7 +322,7 @@ QWidget *MainWindow::buildOptionsPage()
     MakeLabel(page, QStringLiteral("Label5"), QRect(3600, 840, 3675, 195), QStringLiteral("#202"));
     m_grid = new UserGrid(page);
     m_grid->setObjectName(QStringLiteral("UserGrid1"));
-    Place(m_grid, 3600, 1080, 3585, 3615);
+    SetTwipsGeometry(m_grid, 3600, 1080, 3585, 3615);
 
     m_hideZero = MakeCheckBox(page, QStringLiteral("chkHideZero"), 3960);
     MakeLabel(page, QStringLiteral("Label10"), QRect(540, 4020, 2895, 195), QStringLiteral("#203"));
@@ -358,12 +343,12 @@ QWidget *MainWindow::buildHelpPage()
     // so its frame is cut off.
     auto *frame = new QWidget(page);
     frame->setObjectName(QStringLiteral("picBrowser"));
-    SetBackColour(frame, Colour(White));
-    Place(frame, 255, 720, 6945, 3975);
+    SetBackColour(frame, ColourFromBgr(White));
+    SetTwipsGeometry(frame, 255, 720, 6945, 3975);
     m_browser = new QTextBrowser(frame);
     m_browser->setObjectName(QStringLiteral("WebBrowser1"));
     m_browser->setOpenExternalLinks(true);
-    Place(m_browser, -30, -30, 7005, 4035);
+    SetTwipsGeometry(m_browser, -30, -30, 7005, 4035);
     return page;
 }
 
@@ -385,11 +370,11 @@ QWidget *MainWindow::buildStartupPage()
     auto *bar = new QLabel(page);
     bar->setObjectName(QStringLiteral("imgBar_4"));
     bar->setPixmap(StartupBarPicture());
-    Place(bar, 3615, 1650, 3615, 285);
+    SetTwipsGeometry(bar, 3615, 1650, 3615, 285);
 
     QLabel *text
         = MakeLabel(page, QStringLiteral("lblAbout_1"), QRect(240, 2400, 7035, 2175), QStringLiteral("#901"));
-    SetTextColour(text, Colour(BrandBlue));
+    SetTextColour(text, ColourFromBgr(BrandBlue));
     return page;
 }
 
