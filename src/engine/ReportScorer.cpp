@@ -1,6 +1,7 @@
 #include "ReportScorer.h"
 
 #include "Numbers.h"
+#include "Text.h"
 
 #include <QHash>
 
@@ -12,17 +13,6 @@ namespace norvale {
 namespace {
 
 const QLatin1StringView SectionHeading("Content analysis details");
-
-QStringView TrimSpacesView(QStringView text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ')
-        ++begin;
-    while (end > begin && text[end - 1] == u' ')
-        --end;
-    return text.sliced(begin, end - begin);
-}
 
 // The text before the first space and the text after it; no space: the whole
 // text and nothing.

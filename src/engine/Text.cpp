@@ -4,13 +4,18 @@ namespace norvale {
 
 QString TrimSpaces(QStringView text)
 {
+    return TrimSpacesView(text).toString();
+}
+
+QStringView TrimSpacesView(QStringView text)
+{
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && text[begin] == u' ')
         ++begin;
     while (end > begin && text[end - 1] == u' ')
         --end;
-    return text.sliced(begin, end - begin).toString();
+    return text.sliced(begin, end - begin);
 }
 
 } // namespace norvale

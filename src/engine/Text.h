@@ -9,5 +9,6 @@ namespace norvale {
 // returns and other white space stay. Report lines, catalogue texts and rule
 // names are trimmed this way.
 QString TrimSpaces(QStringView text);
+QStringView TrimSpacesView(QStringView text);
 
 } // namespace norvale
