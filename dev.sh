@@ -70,9 +70,15 @@ sanitize() {
         run_tests "$SANITIZE_BUILD_DIR"
 }
 
-# The statistics libFuzzer prints at the end of a run, from its log.
-fuzz_stat() {
-    sed -n "s/^stat::$2: *//p" "$1" | tail -n 1
+# One line from the figures libFuzzer prints at the end of a run: inputs tried,
+# their rate, code edges covered and the size of the corpus it kept.
+fuzz_summary() {
+    local log=$1 runs rate done
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+    rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
+    done=$(grep -E '[[:space:]]DONE[[:space:]]' "$log" | tail -n 1)
+    echo "$runs inputs ($rate/s), $(sed -E 's/.*cov: ([0-9]+).*/\1/' <<<"$done") edges covered," \
+        "corpus of $(sed -E 's/.*corp: ([0-9]+).*/\1/' <<<"$done") inputs"
 }
 
 # Runs every fuzz target for the given seconds, one after the other; a crash,
@@ -86,6 +92,7 @@ fuzz() {
 
     local failed=() count=0
     for program in "$FUZZ_BUILD_DIR"/fuzz/fuzz_*; do
+        [ -x "$program" ] || continue
         local name=${program##*/fuzz_}
         local work=$FUZZ_BUILD_DIR/fuzz-runs/$name
         rm -rf "$work"
@@ -96,12 +103,7 @@ fuzz() {
         count=$((count + 1))
         if "$program" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 "${dict[@]}" \
             -artifact_prefix="$work/" "$work/corpus" >"$work/log" 2>&1; then
-            local runs rate
-            runs=$(fuzz_stat "$work/log" number_of_executed_units)
-            rate=$(fuzz_stat "$work/log" average_exec_per_sec)
-            echo "fuzz_$name: clean, ${seconds} s, $runs inputs ($rate/s)," \
-                "$(grep -o 'cov: [0-9]*' "$work/log" | tail -n 1 | tr -d :) edges," \
-                "corpus $(ls tests/fuzz/corpus/"$name" | wc -l) -> $(ls "$work/corpus" | wc -l)"
+            echo "fuzz_$name: clean, ${seconds} s, $(fuzz_summary "$work/log")"
         else
             tail -n 40 "$work/log"
             echo "fuzz_$name: FAILED, see $work/log and the input saved beside it"
