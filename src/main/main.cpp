@@ -5,9 +5,10 @@
 #include "Startup.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDir>
 
+// norvale [FILE]: opens the window, with FILE in the message box when given
+// (the desktop passes the file the user opened Norvale with).
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
@@ -16,20 +17,12 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("norvale"));
     QApplication::setWindowIcon(norvale::WindowIcon());
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Tells how likely a newsletter is to be taken for spam, before you send it."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The message file to check (.eml)."),
-        QStringLiteral("[file]"));
-    parser.process(application);
-
     norvale::InitialiseApplication();
 
     norvale::MainWindow window;
-    if (const QStringList files = parser.positionalArguments(); !files.isEmpty())
-        window.checkPanel()->setFileName(QDir::current().absoluteFilePath(files.first()));
+    const QStringList arguments = application.arguments().mid(1);
+    if (!arguments.isEmpty())
+        window.checkPanel()->setFileName(QDir::current().absoluteFilePath(arguments.first()));
     window.show();
     return application.exec();
 }

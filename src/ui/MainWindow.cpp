@@ -150,6 +150,7 @@ constexpr int FirstVerdictLabelTextId = 71;
 constexpr int FileButtonTipTextId = 81;
 constexpr int FirstColumnTextId = 111;
 constexpr int SaveFailedTextId = 128;
+constexpr int NoticeTextId = 902;
 
 constexpr int StartupMilliseconds = 5000;
 constexpr int CheckDelayMilliseconds = 100;
@@ -401,8 +402,7 @@ void MainWindow::setUpWindow()
     m_grid->setHeader1Text(GetText(114));
     m_grid->setHeader2Text(GetText(111));
 
-    m_about->setText(QStringLiteral("Norvale ") + ApplicationVersion() + u'\n'
-        + QStringLiteral("Spam score checks for newsletter senders, built on SpamAssassin."));
+    m_about->setText(QStringLiteral("Norvale ") + ApplicationVersion() + u'\n' + GetText(NoticeTextId));
     m_site->setText(SiteAddress().remove(SiteScheme));
     // The desktop's sans-serif runs wider than the one the layout was drawn
     // for: the site button grows to show its whole address.
