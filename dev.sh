@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Norvale's one entry point for a fresh Debian 12 machine.
 #
-#   ./dev.sh run             install what Norvale needs, build it, and run it
+#   ./dev.sh run             install what Norvale needs, build it, and open it on the
+#                            sample newsletter (norvale-check without a desktop)
 #   ./dev.sh test            install what building and testing need, build, run every test
 #   ./dev.sh sanitize        the same tests in a second build (build-asan) with the
 #                            address and undefined-behaviour sanitizers
@@ -118,7 +119,12 @@ case "${1:-}" in
 run)
     install_packages "${PACKAGES[@]}"
     build
-    "$BUILD_DIR/bin/norvale-check" samples/newsletter.eml
+    if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+        "$BUILD_DIR/bin/norvale" samples/newsletter.eml
+    else
+        echo "No desktop session (DISPLAY is not set): checking the sample with norvale-check instead."
+        "$BUILD_DIR/bin/norvale-check" samples/newsletter.eml
+    fi
     ;;
 test)
     install_packages "${PACKAGES[@]}"
