@@ -9,7 +9,7 @@ namespace norvale {
 
 namespace {
 
-struct OptionSpec
+struct OptionInfo
 {
     QStringView name;
     bool takesValue;
@@ -18,7 +18,7 @@ struct OptionSpec
 };
 
 // The order here is the order of the help text.
-constexpr OptionSpec Options[] = {
+constexpr OptionInfo Options[] = {
     { u"--online", false, CliText::HelpOnline, {} },
     { u"--local", false, CliText::HelpLocal, {} },
     { u"--rules", true, CliText::HelpRules, u"LIST" },
@@ -31,11 +31,11 @@ constexpr OptionSpec Options[] = {
     { u"--version", false, CliText::HelpVersion, {} },
 };
 
-const OptionSpec *findOption(QStringView name)
+const OptionInfo *findOption(QStringView name)
 {
-    for (const OptionSpec &spec : Options) {
-        if (spec.name == name)
-            return &spec;
+    for (const OptionInfo &option : Options) {
+        if (option.name == name)
+            return &option;
     }
     return nullptr;
 }
@@ -73,13 +73,13 @@ CheckOptions ParseCheckArguments(const QStringList &arguments, const QSet<qsizet
         }
         const qsizetype equals = argument.indexOf(u'=');
         const QString name = equals < 0 ? argument : argument.left(equals);
-        const OptionSpec *spec = findOption(name);
-        if (!spec)
+        const OptionInfo *option = findOption(name);
+        if (!option)
             return usageError(GetText(CliText::UnknownOption).arg(name));
 
         QString value;
         bool valueUndecodable = false;
-        if (spec->takesValue) {
+        if (option->takesValue) {
             if (equals >= 0) {
                 value = argument.mid(equals + 1);
                 valueUndecodable = undecodable.contains(i);
@@ -146,10 +146,10 @@ QString CheckUsageText()
 
     QList<QString> names;
     qsizetype width = 0;
-    for (const OptionSpec &spec : Options) {
-        QString name = spec.name.toString();
-        if (spec.takesValue)
-            name += u' ' + spec.valueName.toString();
+    for (const OptionInfo &option : Options) {
+        QString name = option.name.toString();
+        if (option.takesValue)
+            name += u' ' + option.valueName.toString();
         width = std::max(width, name.size());
         names << name;
     }

@@ -138,6 +138,10 @@ private:
     void verifyResultsEmpty();
     // Puts the fake checker `name` first on PATH; empty: PATH holds no checker at all.
     void useFakeChecker(const QString &name);
+    // Starts a check of the GTUBE message with the held fake checker, holding
+    // the run `hold` ("t" or "R") until the returned gate file is made; returns
+    // once that run has begun to wait.
+    QString startHeldCheck(const char *hold);
 
     std::unique_ptr<QTemporaryDir> m_scratch;
     std::unique_ptr<MainWindow> m_window;
@@ -252,6 +256,19 @@ void TestCheckPanel::verifyResultsEmpty()
     QCOMPARE(label("lblGiudizio")->text(), QString());
     QCOMPARE(label("lblProcess")->text(), QString());
     QCOMPARE(barOf(label("picResults")), QStringLiteral("0"));
+}
+
+QString TestCheckPanel::startHeldCheck(const char *hold)
+{
+    const QString gate = m_scratch->filePath(QStringLiteral("gate"));
+    useFakeChecker(QStringLiteral("held"));
+    qputenv("NORVALE_FAKE_HOLD", hold);
+    qputenv("NORVALE_FAKE_GATE", QFile::encodeName(gate));
+    qputenv("NORVALE_FAKE_REPORT", NORVALE_TEST_DATA "/reports/gtube.report.txt");
+    fileName()->setText(Gtube());
+    clickCheckNow();
+    [&] { QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(gate + QStringLiteral(".pid")), CheckTimeout); }();
+    return gate;
 }
 
 void TestCheckPanel::useFakeChecker(const QString &name)
@@ -600,16 +617,10 @@ void TestCheckPanel::twoQuickClicks_giveOneCheck()
 
 void TestCheckPanel::duringCheck_panelDisabledAndWaitCursor_resultsBeforeTheSecondRunEnds()
 {
-    const QString gate = m_scratch->filePath(QStringLiteral("gate"));
-    useFakeChecker(QStringLiteral("held"));
-    qputenv("NORVALE_FAKE_HOLD", "R");
-    qputenv("NORVALE_FAKE_GATE", QFile::encodeName(gate));
-    qputenv("NORVALE_FAKE_REPORT", NORVALE_TEST_DATA "/reports/gtube.report.txt");
-    fileName()->setText(Gtube());
     QSignalSpy finished(checkPanel(), &CheckPanel::checkFinished);
-    clickCheckNow();
-
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(gate + QStringLiteral(".pid")), CheckTimeout);
+    const QString gate = startHeldCheck("R");
+    if (QTest::currentTestFailed())
+        return;
     // The second run waits for the gate, yet the results are there.
     QTRY_VERIFY(list()->topLevelItemCount() > 0);
     QVERIFY(column(ReasonItem::RuleColumn).contains(QStringLiteral("GTUBE")));
@@ -633,16 +644,10 @@ void TestCheckPanel::duringCheck_panelDisabledAndWaitCursor_resultsBeforeTheSeco
 
 void TestCheckPanel::closingDuringCheck_stopsTheChecker()
 {
-    const QString gate = m_scratch->filePath(QStringLiteral("gate"));
-    useFakeChecker(QStringLiteral("held"));
-    qputenv("NORVALE_FAKE_HOLD", "t");
-    qputenv("NORVALE_FAKE_GATE", QFile::encodeName(gate));
-    qputenv("NORVALE_FAKE_REPORT", NORVALE_TEST_DATA "/reports/gtube.report.txt");
-    fileName()->setText(Gtube());
     QSignalSpy finished(checkPanel(), &CheckPanel::checkFinished);
-    clickCheckNow();
-
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(gate + QStringLiteral(".pid")), CheckTimeout);
+    const QString gate = startHeldCheck("t");
+    if (QTest::currentTestFailed())
+        return;
     const qint64 pid = ReadFile(gate + QStringLiteral(".pid")).trimmed().toLongLong();
     QVERIFY(pid > 0);
     QCOMPARE(label("lblProcess")->text(), GetText(105));
