@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "TestFiles.h"
+
 using namespace norvale;
 
 namespace {
@@ -20,8 +22,7 @@ const QByteArray Verdicts
 QString writeFile(const QTemporaryDir &dir, const QByteArray &content)
 {
     const QString path = dir.filePath(QStringLiteral("ide.txt"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+    if (!WriteFile(path, content))
         qFatal("cannot write %s", qPrintable(path));
     return path;
 }

@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "TestFiles.h"
+
 using namespace norvale;
 
 namespace {
@@ -11,8 +13,7 @@ namespace {
 QString writeFile(const QTemporaryDir &dir, const QByteArray &content)
 {
     const QString path = dir.filePath(QStringLiteral("ide.txt"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+    if (!WriteFile(path, content))
         qFatal("cannot write %s", qPrintable(path));
     return path;
 }

@@ -23,6 +23,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "TestFiles.h"
 #include <QThread>
 
 #include <cerrno>
@@ -79,28 +81,11 @@ struct Run
     }
 };
 
-bool WriteFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray ReadFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 struct stat LinkStat(const QString &path)
 {
     struct stat info = {};
     ::lstat(QFile::encodeName(path).constData(), &info);
     return info;
-}
-
-bool SetMode(const QString &path, mode_t mode)
-{
-    return ::chmod(QFile::encodeName(path).constData(), mode) == 0;
 }
 
 // A message of about `size` bytes: headers, then newsletter paragraphs.

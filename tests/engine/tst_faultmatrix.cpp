@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "TestFiles.h"
+
 #include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,23 +27,6 @@ namespace {
 const QString Messages = QStringLiteral(NORVALE_TEST_DATA "/messages/");
 
 constexpr uid_t NobodyId = 65534;
-
-QByteArray ReadFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool WriteFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-bool SetMode(const QString &path, mode_t mode)
-{
-    return ::chmod(QFile::encodeName(path).constData(), mode) == 0;
-}
 
 } // namespace
 

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "TestFiles.h"
+
 #include <cerrno>
 
 using namespace norvale;
@@ -17,18 +19,6 @@ namespace {
 Settings Make(const QString &rules, const QString &thresholds, int hideZero, int onlineChecks)
 {
     return Settings { rules, thresholds, hideZero, onlineChecks };
-}
-
-bool WriteFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray ReadFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
 } // namespace

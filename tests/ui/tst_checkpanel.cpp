@@ -29,6 +29,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "TestFiles.h"
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -60,12 +62,6 @@ QString Newsletter()
 QString ReportPath()
 {
     return GetTempDir().path + QStringLiteral("spamscore.txt");
-}
-
-QByteArray ReadFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool ProcessExists(qint64 pid)
