@@ -47,7 +47,7 @@ QString CheckerFailureText(const SpamCheckResult &result)
         return FillText(CheckerFailed, path, QString::number(result.exitCode));
     case Status::TimedOut:
         return FillText(CheckerTimedOut, path,
-            QString::number(std::chrono::duration_cast<std::chrono::seconds>(CheckerTimeLimit).count()));
+            QString::number(std::chrono::duration_cast<std::chrono::seconds>(result.timeLimit).count()));
     case Status::NoReportSection:
         return FillText(CheckerNoSection, path);
     }

@@ -42,7 +42,7 @@ std::optional<CheckSettings> effectiveSettings(const CheckOptions &options, QTex
     if (options.settingsFile) {
         const QFileInfo info(*options.settingsFile);
         if (!info.isFile() || !info.isReadable()) {
-            err << GetText(CliText::SettingsUnreadable).arg(*options.settingsFile) << Qt::endl;
+            err << FillText(CliText::SettingsUnreadable, *options.settingsFile) << Qt::endl;
             return std::nullopt;
         }
         settings = LoadSettings(*options.settingsFile);
@@ -111,8 +111,8 @@ int RunCheckCommand(const QStringList &arguments, const QSet<qsizetype> &undecod
     for (qsizetype i = 0; i < options.files.size(); ++i) {
         if (showProgress) {
             err << u'\r'
-                << GetText(CliText::Progress)
-                       .arg(QString::number(i + 1), QString::number(options.files.size()), options.files[i])
+                << FillText(CliText::Progress, QString::number(i + 1), QString::number(options.files.size()),
+                       options.files[i])
                 << "\033[K" << Qt::flush;
         }
         const FileCheckResult result = options.undecodableFiles.contains(i)

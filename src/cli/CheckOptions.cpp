@@ -75,7 +75,7 @@ CheckOptions ParseCheckArguments(const QStringList &arguments, const QSet<qsizet
         const QString name = equals < 0 ? argument : argument.left(equals);
         const OptionInfo *option = findOption(name);
         if (!option)
-            return usageError(GetText(CliText::UnknownOption).arg(name));
+            return usageError(FillText(CliText::UnknownOption, name));
 
         QString value;
         bool valueUndecodable = false;
@@ -87,10 +87,10 @@ CheckOptions ParseCheckArguments(const QStringList &arguments, const QSet<qsizet
                 value = arguments[++i];
                 valueUndecodable = undecodable.contains(i);
             } else {
-                return usageError(GetText(CliText::OptionNeedsValue).arg(name));
+                return usageError(FillText(CliText::OptionNeedsValue, name));
             }
         } else if (equals >= 0) {
-            return usageError(GetText(CliText::OptionTakesNoValue).arg(name));
+            return usageError(FillText(CliText::OptionTakesNoValue, name));
         }
 
         if (name == u"--online") {
@@ -103,7 +103,7 @@ CheckOptions ParseCheckArguments(const QStringList &arguments, const QSet<qsizet
             options.thresholds = value;
         } else if (name == u"--settings") {
             if (valueUndecodable)
-                return usageError(GetText(CliText::SettingsUnreadable).arg(value));
+                return usageError(FillText(CliText::SettingsUnreadable, value));
             options.settingsFile = value;
         } else if (name == u"--hide-zero") {
             options.hideZero = true;
@@ -113,7 +113,7 @@ CheckOptions ParseCheckArguments(const QStringList &arguments, const QSet<qsizet
             bool ok = false;
             const int level = value.toInt(&ok);
             if (!ok || level < 0 || level > 5)
-                return usageError(GetText(CliText::BadFailLevel).arg(value));
+                return usageError(FillText(CliText::BadFailLevel, value));
             options.failLevel = level;
         } else if (name == u"--help") {
             help = true;

@@ -83,7 +83,7 @@ SaveOutcome SaveSettings(const Settings &settings, const QString &path)
     const QString shownPath = QDir::toNativeSeparators(path);
     auto failure = [&](const QString &reason) {
         return SaveOutcome { false,
-            QStringLiteral("Cannot save the settings to %1: %2").arg(shownPath, reason) };
+            QStringLiteral("Cannot save the settings to %1: %2").arg(shownPath, reason), reason };
     };
     // QSaveFile words some failures (a rename that fails) as "Unknown error";
     // the system's error number, cleared before each step, says what happened.
@@ -108,7 +108,7 @@ SaveOutcome SaveSettings(const Settings &settings, const QString &path)
     errno = 0;
     if (!file.commit())
         return failure(reasonOf(file));
-    return { true, QString() };
+    return { true, QString(), QString() };
 }
 
 } // namespace norvale

@@ -45,7 +45,8 @@ Settings LoadSettings(const QString &path = SettingsFilePath());
 struct SaveOutcome
 {
     bool ok = false;
-    QString errorString; // why saving failed, for the user; empty on success
+    QString errorString; // why saving failed, naming the file; empty on success
+    QString reason; // the same without the file's name, for a message that names it itself
 };
 
 // Writes the settings line (and a line end) atomically, creating the folder.

@@ -146,6 +146,7 @@ void SpamCheckJob::onProcessFinished(const ProcessOutcome &outcome)
             break;
         case ProcessOutcome::Status::TimedOut:
             result.status = Status::TimedOut;
+            result.timeLimit = m_timeLimit;
             result.detail = QStringLiteral("stopped after %1 seconds").arg(m_timeLimit.count() / 1000.0);
             break;
         case ProcessOutcome::Status::Finished:

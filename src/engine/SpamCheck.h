@@ -43,6 +43,7 @@ struct SpamCheckResult
     QString section; // ExtractReportSection of the report; non-empty exactly when Ok
     QString checkerPath; // the program that was (to be) run; "spamassassin" when NotFound
     int exitCode = 0;
+    std::chrono::milliseconds timeLimit { 0 }; // the limit that stopped a TimedOut run
     QString detail; // what went wrong in the program's or the system's words, for messages
     bool ok() const { return status == Status::Ok; }
 };

@@ -491,13 +491,7 @@ bool MainWindow::SaveConfiguration()
     const SaveOutcome outcome = SaveSettings(currentSettings(), path);
     if (outcome.ok)
         return true;
-    // The outcome's text names the file again; text 128 names it itself.
-    QString reason = outcome.errorString;
-    const QString restated
-        = QStringLiteral("Cannot save the settings to %1: ").arg(QDir::toNativeSeparators(path));
-    if (reason.startsWith(restated))
-        reason.remove(0, restated.size());
-    MessageBox::warning(this, GetText(SaveFailedTextId).arg(QDir::toNativeSeparators(path), reason));
+    MessageBox::warning(this, FillText(SaveFailedTextId, QDir::toNativeSeparators(path), outcome.reason));
     return false;
 }
 

@@ -341,9 +341,10 @@ private slots:
         SpamCheckResult result;
         result.status = SpamCheckResult::Status::TimedOut;
         result.checkerPath = QStringLiteral("/usr/bin/spamassassin");
-        // In seconds, as the user counts them.
-        const QString seconds = QString::number(CheckerTimeLimit.count() / 1000);
-        QCOMPARE(CheckerFailureText(result), FillText(CheckerTimedOut, result.checkerPath, seconds));
+        result.timeLimit = std::chrono::seconds(90);
+        // In seconds, as the user counts them: the limit that stopped this run.
+        QCOMPARE(
+            CheckerFailureText(result), FillText(CheckerTimedOut, result.checkerPath, QStringLiteral("90")));
     }
 
     // The report is read from its end, a few MiB at most: a runaway checker

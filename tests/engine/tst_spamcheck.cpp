@@ -35,7 +35,6 @@ CheckerPaths Fake(const QString &testRun, const QString &secondRun = QStringLite
     return paths;
 }
 
-
 } // namespace
 
 class TestSpamCheck : public QObject
@@ -304,6 +303,7 @@ private slots:
         QVERIFY(finished.wait());
         QCOMPARE(ready.count(), 2);
         QCOMPARE(ready.at(0).at(0).value<SpamCheckResult>().status, SpamCheckResult::Status::TimedOut);
+        QCOMPARE(ready.at(0).at(0).value<SpamCheckResult>().timeLimit, 1s);
         QVERIFY(ready.at(1).at(0).value<SpamCheckResult>().ok());
         QCOMPARE(ReadAll(log()), QByteArray("-R\n-R\n"));
     }
