@@ -39,14 +39,15 @@ install_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q "${missing[@]}"
 }
 
-# configure FOLDER [CMAKE ARGUMENTS...]: configures a build folder once; warnings
-# are errors in CI.
+# configure FOLDER [CMAKE ARGUMENTS...]: configures a build folder; warnings are
+# errors in CI. An existing folder is configured again only when the warning
+# setting changed, so a second run stays quick.
 configure() {
     local dir=$1
     shift
     local werror=OFF
     [ "${CI:-}" = "true" ] && werror=ON
-    if [ ! -f "$dir/build.ninja" ]; then
+    if [ ! -f "$dir/build.ninja" ] || ! grep -q "^NORVALE_WERROR:BOOL=$werror\$" "$dir/CMakeCache.txt"; then
         cmake -S . -B "$dir" -G Ninja -DNORVALE_WERROR=$werror "$@"
     fi
 }

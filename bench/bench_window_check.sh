@@ -21,6 +21,7 @@ fi
 
 if ! command -v xvfb-run >/dev/null; then
     sudo=(); [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -q
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q xvfb xauth
 fi
 

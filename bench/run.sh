@@ -19,11 +19,12 @@ if [ ! -f "$build/build.ninja" ]; then
 fi
 cmake --build "$build" --target norvale-check bench_scorereport >/dev/null
 
-# The same private settings and working folder for both sides; the user's
-# settings play no part.
+# The same private home, settings and working folder for both sides; the
+# user's settings and SpamAssassin's own user data play no part.
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-export XDG_CONFIG_HOME=$scratch/config XDG_RUNTIME_DIR=$scratch
+mkdir -p "$scratch/home"
+export HOME=$scratch/home XDG_CONFIG_HOME=$scratch/config XDG_RUNTIME_DIR=$scratch
 export LANGUAGE=C LC_ALL=C
 
 now_ns() { date +%s%N; }

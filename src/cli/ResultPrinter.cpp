@@ -68,8 +68,8 @@ QString verdictLine(const FileCheckResult &result)
     return FillText(CliText::VerdictLine, QString::number(*result.level), VerdictText(*result.level));
 }
 
-// A JSON number for a single-precision value: the shortest decimal that reads
-// back as the same float, so 3.3 is written 3.3 and not 3.2999999523.
+// A JSON number for a single-precision value, with the 7 significant digits
+// the user sees, so 3.3 is written 3.3 and not 3.2999999523.
 QJsonValue jsonNumber(float value)
 {
     if (value == 0.0f)

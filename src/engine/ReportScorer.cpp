@@ -48,12 +48,12 @@ public:
         }
     }
 
-    std::optional<float> Find(QStringView ruleName)
+    std::optional<float> Find(QStringView ruleName) const
     {
-        m_name = ruleName.toString().toUpper();
-        if (!m_name.contains(u':') && !m_name.contains(u'|'))
-            return m_firstScore.value(m_name);
-        const QString needle = u'|' + m_name + u':';
+        const QString name = ruleName.toString().toUpper();
+        if (!name.contains(u':') && !name.contains(u'|'))
+            return m_firstScore.value(name);
+        const QString needle = u'|' + name + u':';
         const qsizetype found = m_list.indexOf(needle);
         if (found < 0)
             return std::nullopt;
@@ -73,12 +73,11 @@ private:
     QString m_list;
     QLocale m_locale;
     QHash<QStringView, std::optional<float>> m_firstScore; // keys point into m_list
-    QString m_name;
 };
 
 // Fills rule name, type and description from a rule row's text after its
 // points (trimmed, never empty).
-void ReadRowText(QStringView rest, Reason &reason, Overrides &overrides)
+void ReadRowText(QStringView rest, Reason &reason, const Overrides &overrides)
 {
     const auto [name, afterName] = SplitAtFirstSpace(rest);
     reason.ruleName = name.toString();
