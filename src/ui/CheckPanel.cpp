@@ -93,6 +93,7 @@ CheckPanel::CheckPanel(QWidget *window)
     m_list->setSortingEnabled(false);
     m_list->header()->setSectionsClickable(true);
     m_list->header()->setSortIndicatorShown(false);
+    m_pointsWidth = m_list->columnWidth(ReasonItem::PointsColumn);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, &CheckPanel::onHeaderClicked);
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, &CheckPanel::showSelectedReason);
 
@@ -283,6 +284,12 @@ void CheckPanel::ShowResults(float score, const QList<Reason> &reasons)
         rows.append(new ReasonItem(int(i + 1), reasons[i]));
     }
     m_list->addTopLevelItems(rows);
+    // A number must never be cut short: the desktop's font runs wider than the
+    // one the column widths were chosen for, so the points column grows to its
+    // widest number ("1000").
+    m_list->resizeColumnToContents(ReasonItem::PointsColumn);
+    if (m_list->columnWidth(ReasonItem::PointsColumn) < m_pointsWidth)
+        m_list->setColumnWidth(ReasonItem::PointsColumn, m_pointsWidth);
     if (m_sortColumn >= 0)
         m_list->sortItems(m_sortColumn, m_sortOrder);
 

@@ -87,6 +87,7 @@ private:
     QLabel *m_process = nullptr;
     QLabel *m_verdict = nullptr;
     QTreeWidget *m_list = nullptr;
+    int m_pointsWidth = 0; // the points column's width as the window laid it out
     QCheckBox *m_hideZero = nullptr;
     QCheckBox *m_online = nullptr;
     UserGrid *m_grid = nullptr;

@@ -327,6 +327,11 @@ void TestCheckPanel::check_matchesTheCommandLine()
     QCOMPARE(barOf(label("picResults")), bar);
     QCOMPARE(label("lblProcess")->text(), QString());
     QVERIFY2(column(ReasonItem::RuleColumn).contains(firedRule), qPrintable(column(3).join(u' ')));
+    // Every number shows whole, "1000" and "10000" included.
+    for (const QString &points : column(ReasonItem::PointsColumn))
+        QVERIFY2(
+            list()->fontMetrics().horizontalAdvance(points) < list()->columnWidth(ReasonItem::PointsColumn),
+            qPrintable(points));
 
     QProcess cli;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
