@@ -19,14 +19,6 @@ namespace {
 const QByteArray Verdicts
     = "71 Fine\r\n72 Minimal\r\n73 Some\r\n74 Borderline\r\n75 Likely\r\n76 Very likely\r\n";
 
-QString writeFile(const QTemporaryDir &dir, const QByteArray &content)
-{
-    const QString path = dir.filePath(QStringLiteral("ide.txt"));
-    if (!WriteFile(path, content))
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
 } // namespace
 
 class TestStartup : public QObject
@@ -55,7 +47,7 @@ private slots:
         QFETCH(bool, italian);
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        InitialiseApplication(writeFile(dir, catalogue));
+        InitialiseApplication(WriteCatalogue(dir, catalogue));
         QCOMPARE(SiteAddress(), (italian ? ItalianSiteAddress : InternationalSiteAddress).toString());
     }
 
@@ -70,7 +62,7 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        InitialiseApplication(writeFile(dir, Verdicts));
+        InitialiseApplication(WriteCatalogue(dir, Verdicts));
         const QStringList expected { "Fine", "Minimal", "Some", "Borderline", "Likely", "Very likely" };
         for (int level = 0; level < VerdictLevelCount; ++level)
             QCOMPARE(VerdictText(level), expected.at(level));
@@ -82,7 +74,7 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        InitialiseApplication(writeFile(dir, Verdicts + "1000 IT\r\n"));
+        InitialiseApplication(WriteCatalogue(dir, Verdicts + "1000 IT\r\n"));
         QCOMPARE(VerdictText(5), QStringLiteral("Very likely"));
 
         InitialiseApplication(dir.filePath(QStringLiteral("missing.txt")));
@@ -95,7 +87,7 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        InitialiseApplication(writeFile(dir, "70 before\r\n77 after\r\n"));
+        InitialiseApplication(WriteCatalogue(dir, "70 before\r\n77 after\r\n"));
         for (int level = 0; level < VerdictLevelCount; ++level)
             QCOMPARE(VerdictText(level), QString());
     }

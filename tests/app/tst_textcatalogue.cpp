@@ -8,18 +8,6 @@
 
 using namespace norvale;
 
-namespace {
-
-QString writeFile(const QTemporaryDir &dir, const QByteArray &content)
-{
-    const QString path = dir.filePath(QStringLiteral("ide.txt"));
-    if (!WriteFile(path, content))
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
-}
-
-} // namespace
-
 class TestTextCatalogue : public QObject
 {
     Q_OBJECT
@@ -122,7 +110,7 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        const QString path = writeFile(dir, "# comment\n51 Check\n52 Options\r\n");
+        const QString path = WriteCatalogue(dir, "# comment\n51 Check\n52 Options\r\n");
 
         TextCatalogue catalogue;
         catalogue.load(path);
@@ -182,7 +170,7 @@ private slots:
 
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        LoadTextCatalogue(writeFile(dir, "5 five\n102 Check now\n"));
+        LoadTextCatalogue(WriteCatalogue(dir, "5 five\n102 Check now\n"));
 
         QCOMPARE(PlaceholderId(value), id);
         QCOMPARE(ReplacePlaceholder(value), replaced);
@@ -192,7 +180,7 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        LoadTextCatalogue(writeFile(dir, "53 Help\n"));
+        LoadTextCatalogue(WriteCatalogue(dir, "53 Help\n"));
         QCOMPARE(GetText(53), QStringLiteral("Help"));
         QCOMPARE(Catalogue().highestId(), 53);
 

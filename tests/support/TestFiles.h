@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <sys/stat.h>
 
@@ -25,4 +26,14 @@ inline bool WriteFile(const QString &path, const QByteArray &bytes)
 inline bool SetMode(const QString &path, mode_t mode)
 {
     return ::chmod(QFile::encodeName(path).constData(), mode) == 0;
+}
+
+// Writes a catalogue file "ide.txt" into the folder and gives its path; a
+// test cannot go on without it.
+inline QString WriteCatalogue(const QTemporaryDir &dir, const QByteArray &content)
+{
+    const QString path = dir.filePath(QStringLiteral("ide.txt"));
+    if (!WriteFile(path, content))
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
 }
