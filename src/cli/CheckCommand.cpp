@@ -4,6 +4,7 @@
 #include "CheckOptions.h"
 #include "CliTexts.h"
 #include "FileCheck.h"
+#include "ReportOutput.h"
 #include "ResultPrinter.h"
 #include "RuleScoreList.h"
 #include "Settings.h"
@@ -99,6 +100,12 @@ int RunCheckCommand(const QStringList &arguments, const QSet<qsizetype> &undecod
     if (!settings)
         return ExitUsage;
 
+    ReportOutput extras(options, *settings);
+    if (const std::optional<QString> error = extras.prepare()) {
+        err << *error << Qt::endl;
+        return ExitUsage;
+    }
+
     const bool showProgress = options.files.size() > 1 && isatty(STDERR_FILENO);
     const int width = terminalWidth();
     bool anyNotChecked = false;
@@ -133,17 +140,29 @@ int RunCheckCommand(const QStringList &arguments, const QSet<qsizetype> &undecod
             // A score past the last limit has no level; it is above every level.
             if (options.failLevel && (!result.level || *result.level >= *options.failLevel))
                 anyAtFailLevel = true;
+            const FullReport report = extras.reportFor(result);
             if (!options.json) {
                 if (i > 0)
                     out << u'\n';
                 out << FormatResultText(result, settings->hideZero, width) << Qt::flush;
+                if (const QString more = extras.text(report); !more.isEmpty())
+                    out << u'\n' << more << Qt::flush;
+            } else {
+                out << FormatFileJson(result, settings->hideZero, i == 0, extras.json(report)) << Qt::flush;
             }
+            continue;
         }
         if (options.json)
             out << FormatFileJson(result, settings->hideZero, i == 0) << Qt::flush;
     }
     if (options.json)
         out << JsonDocumentTail() << Qt::flush;
+    if (const std::optional<QString> error = extras.finish()) {
+        err << *error << Qt::endl;
+        anyNotChecked = true;
+    }
+    if (extras.worse())
+        anyAtFailLevel = true;
 
     if (anyNotChecked)
         return ExitNotChecked;

@@ -1,6 +1,7 @@
 #include "CheckOptions.h"
 
 #include "CliTexts.h"
+#include "ReportTexts.h"
 #include "Numbers.h"
 #include "Settings.h"
 #include "TextCatalogue.h"
@@ -27,6 +28,10 @@ constexpr OptionInfo Options[] = {
     { u"--hide-zero", false, CliText::HelpHideZero, {} },
     { u"--json", false, CliText::HelpJson, {} },
     { u"--fail-level", true, CliText::HelpFailLevel, u"N" },
+    { u"--explain", false, ReportText::HelpExplain, {} },
+    { u"--html", true, ReportText::HelpHtml, u"FILE" },
+    { u"--compare", false, ReportText::HelpCompare, u"OLD NEW" },
+    { u"--baseline", true, ReportText::HelpBaseline, u"FILE" },
     { u"--help", false, CliText::HelpHelp, {} },
     { u"--version", false, CliText::HelpVersion, {} },
 };
@@ -115,6 +120,18 @@ CheckOptions ParseCheckArguments(const QStringList &arguments, const QSet<qsizet
             if (!ok || level < 0 || level > 5)
                 return usageError(FillText(CliText::BadFailLevel, value));
             options.failLevel = level;
+        } else if (name == u"--explain") {
+            options.explain = true;
+        } else if (name == u"--html") {
+            if (valueUndecodable)
+                return usageError(FillText(ReportText::WriteFailed, value, QString()));
+            options.htmlFile = value;
+        } else if (name == u"--compare") {
+            options.compare = true;
+        } else if (name == u"--baseline") {
+            if (valueUndecodable)
+                return usageError(FillText(ReportText::BadBaseline, value, QString()));
+            options.baselineFile = value;
         } else if (name == u"--help") {
             help = true;
         } else if (name == u"--version") {
@@ -136,6 +153,8 @@ CheckOptions ParseCheckArguments(const QStringList &arguments, const QSet<qsizet
         options.online = sawOnline;
     if (options.files.isEmpty())
         return usageError(GetText(CliText::NoFiles));
+    if (options.compare && options.files.size() != 2)
+        return usageError(GetText(ReportText::CompareNeedsTwo));
     return options;
 }
 
@@ -148,7 +167,7 @@ QString CheckUsageText()
     qsizetype width = 0;
     for (const OptionInfo &option : Options) {
         QString name = option.name.toString();
-        if (option.takesValue)
+        if (!option.valueName.isEmpty())
             name += u' ' + option.valueName.toString();
         width = std::max(width, name.size());
         names << name;

@@ -31,6 +31,10 @@ struct CheckOptions
     bool hideZero = false; // --hide-zero (adds to the settings' own option)
     bool json = false; // --json
     std::optional<int> failLevel; // --fail-level N, 0 to 5
+    bool explain = false; // --explain: guide, evidence and fix plan under each table
+    std::optional<QString> htmlFile; // --html FILE: the full report as HTML
+    bool compare = false; // --compare OLD NEW: exactly two files, the change from the first to the second
+    std::optional<QString> baselineFile; // --baseline FILE: a result saved with --json to compare against
 };
 
 // Reads the arguments that follow the program name. Options and files may be

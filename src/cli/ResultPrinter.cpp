@@ -142,7 +142,7 @@ QByteArray JsonDocumentHead()
     return QByteArrayLiteral("{\n    \"files\": [\n");
 }
 
-QByteArray FormatFileJson(const FileCheckResult &result, bool hideZero, bool first)
+QByteArray FormatFileJson(const FileCheckResult &result, bool hideZero, bool first, const QJsonObject &extra)
 {
     QJsonObject file { { QStringLiteral("path"), result.path } };
     if (!result.ok()) {
@@ -162,6 +162,8 @@ QByteArray FormatFileJson(const FileCheckResult &result, bool hideZero, bool fir
                 { QStringLiteral("rule"), reason.ruleName } });
         }
         file.insert(QStringLiteral("reasons"), reasons);
+        for (auto it = extra.constBegin(); it != extra.constEnd(); ++it)
+            file.insert(it.key(), it.value());
     }
     // The object as QJsonDocument writes it two levels deep: every line
     // indented by 8 more spaces (strings hold no raw line breaks).
