@@ -167,12 +167,14 @@ QString GuideFileFor(const QString &cataloguePath, const QString &languageCode)
     const QFileInfo catalogue(cataloguePath);
     const QString folder = catalogue.absolutePath();
     QStringList candidates;
-    const QString name = catalogue.fileName();
-    if (name.startsWith(QStringLiteral("ide")))
-        candidates << folder + QStringLiteral("/guide") + name.sliced(3);
+    // The language the catalogue declares decides first, so a catalogue
+    // copied over ide.txt still gets the guide of its language.
     const QString code = languageCode.trimmed().toLower();
     if (!code.isEmpty() && !code.contains(u'/') && !code.contains(u'.'))
         candidates << folder + QStringLiteral("/guide.") + code + QStringLiteral(".txt");
+    const QString name = catalogue.fileName();
+    if (name.startsWith(QStringLiteral("ide")))
+        candidates << folder + QStringLiteral("/guide") + name.sliced(3);
     candidates << folder + QStringLiteral("/guide.txt");
     for (const QString &candidate : candidates) {
         if (QFileInfo(candidate).isFile())

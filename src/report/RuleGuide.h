@@ -76,11 +76,10 @@ private:
     QList<Pattern> m_patterns;
 };
 
-// The guide file that goes with a catalogue: the catalogue file's name with
-// its leading "ide" replaced by "guide" ("ide.it.txt" gives "guide.it.txt"),
-// in the same folder. When that file is missing, the guide for the
-// catalogue's language code (text 1000, "guide.<code>.txt" in lower case) is
-// tried, then "guide.txt".
+// The guide file that goes with a catalogue, in its folder: the guide of the
+// catalogue's language code (text 1000, "guide.<code>.txt" in lower case)
+// when there is one, else the catalogue file's name with its leading "ide"
+// replaced by "guide" ("ide.it.txt" gives "guide.it.txt"), else "guide.txt".
 QString GuideFileFor(const QString &cataloguePath, const QString &languageCode);
 
 // The process-wide guide, loaded on first use from the guide that goes with

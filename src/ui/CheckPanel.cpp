@@ -3,6 +3,7 @@
 #include "Artwork.h"
 #include "ButtonPlus.h"
 #include "CheckFailureText.h"
+#include "CheckReports.h"
 #include "FileDialog.h"
 #include "MessageBox.h"
 #include "MessageFile.h"
@@ -100,6 +101,11 @@ CheckPanel::CheckPanel(QWidget *window)
     m_window->setAcceptDrops(true);
     m_window->installEventFilter(this);
     m_fileName->installEventFilter(this);
+
+    m_reports = new CheckReports(window);
+    m_reportButton = Control<ButtonPlus>(window, "cmdReport");
+    connect(m_reportButton, &ButtonPlus::clicked, m_reports, &CheckReports::open);
+    connect(m_reports, &CheckReports::availabilityChanged, m_reportButton, &QWidget::setEnabled);
 
     ResultReset();
 }
@@ -216,6 +222,8 @@ void CheckPanel::CheckFile()
     }
     const QString reportPath = workDir.path + ReportFileName;
     QFile::remove(reportPath);
+    m_checkedPath = path;
+    m_checkedOnline = m_online->checkState() != Qt::Unchecked;
     m_process->setText(GetText(CheckingTextId));
 
     m_job = new SpamCheckJob(this);
@@ -237,6 +245,9 @@ void CheckPanel::onReportReady(const SpamCheckResult &result)
     }
     const ScoreResult scored = ScoreReport(result.section, m_grid->configuration());
     ShowResults(scored.total, scored.reasons);
+    m_reports->resultShown(
+        m_checkedPath, scored, bandLimits(), m_hideZero->checkState() != Qt::Unchecked, m_checkedOnline);
+    m_reportButton->setToolTip(m_reports->changeSummary());
 }
 
 void CheckPanel::onJobFinished()
@@ -264,16 +275,23 @@ void CheckPanel::ResultReset()
     m_score->clear();
     m_process->clear();
     m_list->clear();
+    m_reports->clear();
+    m_reportButton->setToolTip(QString());
 }
 
 // Lists the reasons (zero rows left out when chkHideZero says so), shows the
 // score and the verdict of its level under the thresholds of the five boxes.
-void CheckPanel::ShowResults(float score, const QList<Reason> &reasons)
+BandLimitArray CheckPanel::bandLimits() const
 {
     QStringList boxes;
     for (const QLineEdit *box : m_thresholds)
         boxes.append(box->text());
-    const BandLimitArray limits = BandLimits(boxes);
+    return BandLimits(boxes);
+}
+
+void CheckPanel::ShowResults(float score, const QList<Reason> &reasons)
+{
+    const BandLimitArray limits = bandLimits();
     const bool hideZero = m_hideZero->checkState() != Qt::Unchecked;
 
     m_list->clear();
@@ -328,6 +346,9 @@ void CheckPanel::showSelectedReason()
     QStringList lines;
     for (int column = 0; column < m_list->columnCount(); ++column)
         lines.append(GetText(FirstColumnTextId + column) + QStringLiteral(": ") + row->text(column));
+    // Below the row: what the guide says about its rule.
+    lines.append(QString());
+    lines.append(CheckReports::guideText(row->text(ReasonItem::RuleColumn)));
     MessageBox::information(m_window, lines.join(u'\n'));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ReportScorer.h"
+#include "Thresholds.h"
 
 #include <QList>
 #include <QObject>
@@ -18,6 +19,8 @@ class QWidget;
 
 namespace norvale {
 
+class ButtonPlus;
+class CheckReports;
 class SpamCheckJob;
 class UserGrid;
 struct SpamCheckResult;
@@ -55,6 +58,8 @@ public:
     // killed, the panel enabled and the cursor restored; checkFinished follows.
     // Nothing when idle.
     void stop();
+    // The full report of the results on screen (cmdReport opens it).
+    CheckReports *reports() const { return m_reports; }
 
 signals:
     // A check has ended: failed, stopped or with its results on screen.
@@ -77,6 +82,7 @@ private:
     void onHeaderClicked(int column);
     void showSelectedReason();
     void warn(const QString &text);
+    BandLimitArray bandLimits() const;
 
     QWidget *m_window = nullptr;
     QLineEdit *m_fileName = nullptr;
@@ -92,6 +98,11 @@ private:
     QCheckBox *m_online = nullptr;
     UserGrid *m_grid = nullptr;
     std::array<QLineEdit *, 5> m_thresholds {};
+
+    CheckReports *m_reports = nullptr;
+    ButtonPlus *m_reportButton = nullptr;
+    QString m_checkedPath; // the file of the running or last check
+    bool m_checkedOnline = false;
 
     SpamCheckJob *m_job = nullptr; // the running check's job; null when none runs
     bool m_checking = false; // from the tick until the check has ended
