@@ -298,6 +298,9 @@ void TestCheckPanel::check_matchesTheCommandLine_data()
         << Newsletter() << "HTML_MESSAGE:2.5|no_relays:0.5"
         << "1|2|3|4.5|8" << 3 << "2"
         << "NO_RELAYS";
+    QTest::newRow("a message the checker scores 5.04 is spam, though its rounded rows add up to 4.9")
+        << Messages + QStringLiteral("fractional-points.eml") << QString() << DefaultThresholds << 4 << "3"
+        << "HTML_TITLE_SUBJ_DIFF";
     QTest::newRow("a score of 10000 or more has no verdict and the neutral bar")
         << Gtube() << "GTUBE:10000" << DefaultThresholds << -1 << "0"
         << "GTUBE";
@@ -352,14 +355,25 @@ void TestCheckPanel::check_matchesTheCommandLine()
     QCOMPARE(label("lblScore")->text(), FormatUserNumber(float(file.value(u"score").toDouble())));
     QCOMPARE(file.value(u"level").toInt(-1), level);
     QCOMPARE(label("lblGiudizio")->text(), file.value(u"verdict").toString());
-    QStringList cliRules;
-    QStringList cliPoints;
-    for (const QJsonValue reason : file.value(u"reasons").toArray()) {
-        cliRules.append(reason[u"rule"].toString());
-        cliPoints.append(FormatUserNumber(float(reason[u"points"].toDouble())));
+    // The window lists the rows in the report's order, norvale-check by points,
+    // highest first, then by rule name.
+    QStringList cliRows;
+    for (const QJsonValue reason : file.value(u"reasons").toArray())
+        cliRows.append(
+            FormatUserNumber(float(reason[u"points"].toDouble())) + u' ' + reason[u"rule"].toString());
+    QList<std::pair<float, QString>> windowRows;
+    for (int i = 0; i < list()->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *item = list()->topLevelItem(i);
+        windowRows.append({ ParseUserNumber(item->text(ReasonItem::PointsColumn)).value_or(-1e30f),
+            item->text(ReasonItem::RuleColumn) });
     }
-    QCOMPARE(column(ReasonItem::RuleColumn), cliRules);
-    QCOMPARE(column(ReasonItem::PointsColumn), cliPoints);
+    std::stable_sort(windowRows.begin(), windowRows.end(), [](const auto &a, const auto &b) {
+        return a.first != b.first ? a.first > b.first : a.second < b.second;
+    });
+    QStringList windowSorted;
+    for (const auto &[points, rule] : windowRows)
+        windowSorted.append(FormatUserNumber(points) + u' ' + rule);
+    QCOMPARE(windowSorted, cliRows);
 }
 
 void TestCheckPanel::check_nameBeginningWithADotIsAnOrdinaryFile()

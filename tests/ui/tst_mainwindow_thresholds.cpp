@@ -96,15 +96,18 @@ private slots:
         QTest::newRow("an empty box stays empty") << "en_US"
                                                   << ""
                                                   << "";
-        QTest::newRow("a digit-group comma is dropped") << "en_US"
-                                                        << "1,5"
-                                                        << "15";
+        QTest::newRow("a comma is a decimal comma in English too") << "en_US"
+                                                                   << "1,5"
+                                                                   << "1.5";
+        QTest::newRow("two separators are not a number") << "en_US"
+                                                         << "1,000.5"
+                                                         << "0";
         QTest::newRow("a German decimal comma is kept") << "de_DE"
                                                         << "2,50"
                                                         << "2,5";
-        QTest::newRow("a German digit-group point is dropped") << "de_DE"
-                                                               << "1.5"
-                                                               << "15";
+        QTest::newRow("a point is a decimal point in German too") << "de_DE"
+                                                                  << "1.5"
+                                                                  << "1,5";
     }
 
     void leavingABox_normalisesItsText()
