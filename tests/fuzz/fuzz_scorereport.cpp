@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             FUZZ_CHECK(!reason.description.contains(u'\n'));
         }
 
-        FUZZ_CHECK(!std::signbit(result.total));
+        FUZZ_CHECK(result.total != 0.0f || !std::signbit(result.total)); // never -0
         // Without overrides, the checker's own total is the total.
         if (result.checkerTotal && std::isfinite(*result.checkerTotal)) {
             const ScoreResult plain = ScoreReport(section, QString(), locale);
