@@ -51,7 +51,7 @@ std::optional<CheckSettings> effectiveSettings(const CheckOptions &options, QTex
     }
 
     CheckSettings check;
-    check.rules = RuleScoreList::Format(RuleScoreList::Parse(options.rules.value_or(settings.rules)));
+    check.rules = RuleScoreList::Normalise(options.rules.value_or(settings.rules));
     check.thresholdBoxes = SplitThresholds(options.thresholds.value_or(settings.thresholds));
     check.online = options.online.value_or(settings.onlineChecks != 0);
     check.hideZero = options.hideZero || settings.hideZero != 0;

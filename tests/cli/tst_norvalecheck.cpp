@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "TestFiles.h"
+
 namespace {
 
 const QString Program = QStringLiteral(NORVALE_APP_DIR "/norvale-check");
@@ -148,6 +150,23 @@ private slots:
         const QJsonObject strict = firstJsonFile({ QStringLiteral("--settings"), settings,
             QStringLiteral("--thresholds"), QStringLiteral("1|2"), Messages + QStringLiteral("gtube.eml") });
         QCOMPARE(strict.value(u"level").toInt(), 2);
+    }
+
+    void rulesPastFifty_inTheSettingsOrOnTheCommandLine_allCount()
+    {
+        QStringList rules;
+        for (int i = 0; i < 59; ++i)
+            rules << QStringLiteral("FILLER_%1:1").arg(i);
+        rules << QStringLiteral("GTUBE:3");
+        const QString settings = m_home.filePath(QStringLiteral("sixty.ini"));
+        QVERIFY(WriteFile(settings, "rules=" + rules.join(u'|').toUtf8() + "&thresholds=1|2|4|5|8\n"));
+
+        const QJsonObject fromFile = firstJsonFile(
+            { QStringLiteral("--settings"), settings, Messages + QStringLiteral("gtube.eml") });
+        QCOMPARE(fromFile.value(u"score").toDouble(), 3.0);
+        const QJsonObject fromOption = firstJsonFile(
+            { QStringLiteral("--rules"), rules.join(u'|'), Messages + QStringLiteral("gtube.eml") });
+        QCOMPARE(fromOption.value(u"score").toDouble(), 3.0);
     }
 
     void failLevel_gatesOnTheVerdict_data()
