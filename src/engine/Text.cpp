@@ -1,5 +1,7 @@
 #include "Text.h"
 
+#include <algorithm>
+
 namespace norvale {
 
 QString TrimSpaces(QStringView text)
@@ -16,6 +18,16 @@ QStringView TrimSpacesView(QStringView text)
     while (end > begin && text[end - 1] == u' ')
         --end;
     return text.sliced(begin, end - begin);
+}
+
+QString ElideText(QStringView text, qsizetype maxChars)
+{
+    if (text.size() <= maxChars)
+        return text.toString();
+    qsizetype kept = std::max<qsizetype>(maxChars - 1, 0);
+    if (kept > 0 && text[kept - 1].isHighSurrogate())
+        --kept;
+    return text.first(kept).toString() + QChar(0x2026);
 }
 
 } // namespace norvale

@@ -331,10 +331,10 @@ void CheckPanel::showSelectedReason()
     const QList<QTreeWidgetItem *> selected = m_list->selectedItems();
     if (selected.isEmpty())
         return;
-    const QTreeWidgetItem *row = selected.first();
+    const auto *row = static_cast<const ReasonItem *>(selected.first());
     QStringList lines;
     for (int column = 0; column < m_list->columnCount(); ++column)
-        lines.append(GetText(FirstColumnTextId + column) + QStringLiteral(": ") + row->text(column));
+        lines.append(GetText(FirstColumnTextId + column) + QStringLiteral(": ") + row->detailText(column));
     MessageBox::information(m_window, lines.join(u'\n'));
 }
 
