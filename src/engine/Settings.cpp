@@ -21,7 +21,8 @@ int CheckBoxValue(QStringView text)
     return value == 0.0 || value == 1.0 || value == 2.0 ? int(value) : 0;
 }
 
-// The last pair of a file ends with the file's line end.
+// The last pair of a file ends with the file's line end; a kept pair never
+// ends with one, so it reads back as it was written.
 QString WithoutLineEnd(QStringView pair)
 {
     while (pair.endsWith(u'\n') || pair.endsWith(u'\r'))
@@ -36,9 +37,7 @@ Settings ParseSettingsString(QStringView text, QStringList *otherPairs)
     Settings settings;
     if (text.isEmpty())
         return settings;
-    const QList<QStringView> pairs = text.split(u'&');
-    for (qsizetype i = 0; i < pairs.size(); ++i) {
-        const QStringView pair = pairs[i];
+    for (const QStringView pair : text.split(u'&')) {
         const QList<QStringView> pieces = pair.split(u'=');
         const QStringView key = pieces.value(0);
         const QStringView value = pieces.value(1);
@@ -51,7 +50,7 @@ Settings ParseSettingsString(QStringView text, QStringList *otherPairs)
         else if (key == u"onlinechecks")
             settings.onlineChecks = CheckBoxValue(value);
         else if (otherPairs && !key.isEmpty() && pieces.size() > 1)
-            otherPairs->append(i + 1 < pairs.size() ? pair.toString() : WithoutLineEnd(pair));
+            otherPairs->append(WithoutLineEnd(pair));
     }
     return settings;
 }

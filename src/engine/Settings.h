@@ -30,7 +30,7 @@ struct Settings
 // rounded half to even; anything but 0, 1 or 2 leaves 0 ("1\r\n" and "1x" read 1).
 //
 // otherPairs, when given, receives the pairs with another non-empty key, as
-// they stand (a line end after the last one dropped), so that a save keeps
+// they stand (line ends after a pair dropped), so that a save keeps
 // what a newer or another program wrote there.
 Settings ParseSettingsString(QStringView text, QStringList *otherPairs = nullptr);
 
