@@ -53,7 +53,7 @@ std::optional<CheckSettings> effectiveSettings(const CheckOptions &options, QTex
     }
 
     CheckSettings check;
-    check.rules = AddRuleOptions(RuleScoreList::Format(RuleScoreList::Parse(settings.rules)), options.rules);
+    check.rules = AddRuleOptions(RuleScoreList::Normalise(settings.rules), options.rules);
     check.thresholdBoxes = SplitThresholds(options.thresholds.value_or(settings.thresholds));
     check.online = options.online.value_or(settings.onlineChecks != 0);
     check.hideZero = options.hideZero || settings.hideZero != 0;

@@ -7,7 +7,10 @@
 // that hangs past the time limit (tst_spamcheck), a message deleted between
 // validation and the run and a settings folder that cannot be written
 // (tests/engine/tst_faultmatrix), a file where the settings folder should be
-// when saving (tst_settings).
+// when saving (tst_settings). The window's own: markup in a file name and
+// megabyte report fields (tst_checkpanel); a settings file it could not read,
+// two windows on one file and a close in the middle of an edit
+// (tst_mainwindow_settings).
 
 #include "CheckFailureText.h"
 #include "TextCatalogue.h"
@@ -711,6 +714,39 @@ private slots:
         QCOMPARE(fields.exitCode, 0);
         QVERIFY2(!HasTerminalControls(fields.out), qPrintable(fields.out.toUtf8().toPercentEncoding(" \n/")));
         QVERIFY2(fields.out.contains(QStringLiteral("says ") + shown), qPrintable(fields.out));
+    }
+
+    void settingsTheWindowCannotShow_stillCount_data()
+    {
+        QTest::addColumn<QByteArray>("settings"); // the settings file
+        QTest::addColumn<QStringList>("options");
+        QByteArray sixtyOne = "rules=";
+        for (int i = 0; i < 60; ++i)
+            sixtyOne += "FILLER_" + QByteArray::number(i) + ":1|";
+        QTest::newRow("61 rule scores, GTUBE's the last") << sixtyOne + "GTUBE:3\n" << QStringList();
+        QTest::newRow("keys of another program around the four")
+            << QByteArray("colour=red&rules=GTUBE:3&thresholds=1|2|4|5|8&later=x=y\n") << QStringList();
+        QTest::newRow("a rule name with an equals sign on the command line")
+            << QByteArray() << QStringList { QStringLiteral("--rules"), QStringLiteral("gt=ube:3") };
+    }
+    void settingsTheWindowCannotShow_stillCount()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QStringList, options);
+        QProcessEnvironment env = environment();
+        QTemporaryDir config;
+        QVERIFY(config.isValid());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+        if (!settings.isEmpty()) {
+            QVERIFY(QDir().mkpath(config.filePath(QStringLiteral("norvale"))));
+            QVERIFY(WriteFile(config.filePath(QStringLiteral("norvale/conf.ini")), settings));
+        }
+        const QString message = Messages + QStringLiteral("gtube.eml");
+        const Run run = check(options + QStringList { QStringLiteral("--json"), message }, env);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const QJsonArray files = run.files();
+        QCOMPARE(files.size(), 1);
+        QCOMPARE(files.first().toObject().value(u"score").toDouble(), 3.0);
     }
 
     // Texts come only from the catalogue, so without it the messages are
