@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 
 class QCheckBox;
 class QLabel;
@@ -21,9 +22,9 @@ namespace norvale {
 
 class ButtonPlus;
 class CheckReports;
-class SpamCheckJob;
+class CheckRun;
 class UserGrid;
-struct SpamCheckResult;
+struct CheckOutcome;
 
 // The check panel's behaviour: choosing the message file, running a check and
 // showing its results. It works on the controls of the main window, found by
@@ -60,6 +61,9 @@ public:
     void stop();
     // The full report of the results on screen (cmdReport opens it).
     CheckReports *reports() const { return m_reports; }
+    // Where a check takes the rule score list from; by default the grid's
+    // Configuration. The window adds the scores its grid has no row for.
+    void setRuleScoreSource(std::function<QString()> source);
 
 signals:
     // A check has ended: failed, stopped or with its results on screen.
@@ -73,8 +77,8 @@ private:
     void onCheckNowClicked();
     void onTimerTick();
     void CheckFile();
-    void onReportReady(const SpamCheckResult &result);
-    void onJobFinished();
+    void onReportReady(const CheckOutcome &outcome);
+    void onRunFinished();
     void endCheck();
     void ResultReset();
     void ShowResults(float score, const QList<Reason> &reasons);
@@ -98,13 +102,13 @@ private:
     QCheckBox *m_online = nullptr;
     UserGrid *m_grid = nullptr;
     std::array<QLineEdit *, 5> m_thresholds {};
+    std::function<QString()> m_ruleScores;
 
     CheckReports *m_reports = nullptr;
     ButtonPlus *m_reportButton = nullptr;
-    QString m_checkedPath; // the file of the running or last check
     bool m_checkedOnline = false;
 
-    SpamCheckJob *m_job = nullptr; // the running check's job; null when none runs
+    CheckRun *m_run = nullptr; // the running check; null when none runs
     bool m_checking = false; // from the tick until the check has ended
     int m_sortColumn = -1; // none until the first header click
     Qt::SortOrder m_sortOrder = Qt::DescendingOrder;
