@@ -3,6 +3,7 @@
 #include "Numbers.h"
 #include "ReportTexts.h"
 #include "SafeText.h"
+#include "Text.h"
 #include "Startup.h"
 #include "TextCatalogue.h"
 
@@ -251,15 +252,15 @@ QString RenderReportText(const FullReport &report, const RuleGuide &guide)
     const QString indent = QStringLiteral("      ");
     QString text = GetText(ReportText::GuideHeading) + u'\n';
     if (report.evidenceState == FullReport::EvidenceState::Failed)
-        text += TerminalText(FillText(ReportText::EvidenceFailed, report.evidenceError)) + u'\n';
+        text += EscapeForTerminal(FillText(ReportText::EvidenceFailed, report.evidenceError)) + u'\n';
     for (const Reason &reason : ShownReasons(report)) {
-        text += FormatUserNumber(reason.points).rightJustified(5) + u' ' + TerminalText(reason.ruleName)
+        text += FormatUserNumber(reason.points).rightJustified(5) + u' ' + EscapeForTerminal(reason.ruleName)
             + u'\n';
         const GuideEntry *entry = guide.find(reason.ruleName);
         if (entry) {
             const auto field = [&](int label, const QString &value) {
                 if (!value.isEmpty())
-                    text += indent + GetText(label) + u' ' + TerminalText(value) + u'\n';
+                    text += indent + GetText(label) + u' ' + EscapeForTerminal(value) + u'\n';
             };
             field(ReportText::Meaning, entry->meaning);
             field(ReportText::Why, entry->why);
@@ -267,7 +268,7 @@ QString RenderReportText(const FullReport &report, const RuleGuide &guide)
             if (entry->localOnly)
                 text += indent + GetText(ReportText::LocalOnly) + u'\n';
         } else {
-            text += indent + GetText(ReportText::NoGuideEntry) + u' ' + TerminalText(reason.description)
+            text += indent + GetText(ReportText::NoGuideEntry) + u' ' + EscapeForTerminal(reason.description)
                 + u'\n';
         }
         if (report.evidenceState == FullReport::EvidenceState::Ready) {
@@ -278,13 +279,13 @@ QString RenderReportText(const FullReport &report, const RuleGuide &guide)
             } else {
                 QStringList quoted;
                 for (const QString &match : evidence.matches)
-                    quoted << u'\u201C' + TerminalText(match) + u'\u201D';
+                    quoted << u'\u201C' + EscapeForTerminal(match) + u'\u201D';
                 if (!quoted.isEmpty())
                     text += indent + GetText(ReportText::EvidenceLabel) + u' '
                         + quoted.join(QStringLiteral("  ")) + u'\n';
                 if (!evidence.subRules.isEmpty())
                     text += indent
-                        + TerminalText(
+                        + EscapeForTerminal(
                             FillText(ReportText::SubRules, evidence.subRules.join(QStringLiteral(", "))))
                         + u'\n';
             }
@@ -292,7 +293,7 @@ QString RenderReportText(const FullReport &report, const RuleGuide &guide)
     }
     text += u'\n' + GetText(ReportText::FixPlanHeading) + u'\n';
     for (const QString &line : fixPlanLines(ReportFixPlan(report, guide)))
-        text += QStringLiteral("  ") + TerminalText(line) + u'\n';
+        text += QStringLiteral("  ") + EscapeForTerminal(line) + u'\n';
     text += QStringLiteral("  ") + GetText(ReportText::FixPlanNote) + u'\n';
     if (report.changeAsked)
         text += u'\n' + RenderChangeText(report.change);
@@ -303,10 +304,10 @@ QString RenderChangeText(const std::optional<ResultChange> &change)
 {
     QString text = GetText(ReportText::ChangeHeading) + u'\n';
     for (const QString &line : changeLines(change))
-        text += QStringLiteral("  ") + TerminalText(line) + u'\n';
+        text += QStringLiteral("  ") + EscapeForTerminal(line) + u'\n';
     if (change) {
         for (const RuleChange &rule : change->rules)
-            text += QStringLiteral("  ") + TerminalText(ruleChangeText(rule)) + u'\n';
+            text += QStringLiteral("  ") + EscapeForTerminal(ruleChangeText(rule)) + u'\n';
     }
     return text;
 }

@@ -51,27 +51,4 @@ QString HtmlText(QStringView text)
     return out;
 }
 
-QString TerminalText(QStringView text, bool keepLineFeeds)
-{
-    QString out;
-    out.reserve(text.size());
-    const QList<uint> codes = text.toUcs4();
-    for (const uint code : codes) {
-        const char32_t c = code;
-        if (c == U'\n' && keepLineFeeds) {
-            out += u'\n';
-        } else if (c == U'\t') {
-            out += u"\\t";
-        } else if (c == U'\\') {
-            out += u'\\';
-        } else if (isControl(c)) {
-            out += c < 0x100 ? QStringLiteral("\\x%1").arg(uint(c), 2, 16, QLatin1Char('0'))
-                             : QStringLiteral("\\u%1").arg(uint(c), 4, 16, QLatin1Char('0'));
-        } else {
-            out += QString::fromUcs4(&c, 1);
-        }
-    }
-    return out;
-}
-
 } // namespace norvale
