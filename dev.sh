@@ -17,7 +17,7 @@ cd "$(dirname "$0")"
 PACKAGES=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev libgl-dev
-    libgmime-3.0-dev
+    libgmime-3.0-dev libpsl-dev
     spamassassin
 )
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
