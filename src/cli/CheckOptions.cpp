@@ -2,6 +2,7 @@
 
 #include "CliTexts.h"
 #include "Numbers.h"
+#include "ReadinessTexts.h"
 #include "Settings.h"
 #include "TextCatalogue.h"
 
@@ -27,6 +28,8 @@ constexpr OptionInfo Options[] = {
     { u"--hide-zero", false, CliText::HelpHideZero, {} },
     { u"--json", false, CliText::HelpJson, {} },
     { u"--fail-level", true, CliText::HelpFailLevel, u"N" },
+    { u"--require-ready", false, ReadinessText::HelpRequireReady, {} },
+    { u"--no-readiness", false, ReadinessText::HelpNoReadiness, {} },
     { u"--help", false, CliText::HelpHelp, {} },
     { u"--version", false, CliText::HelpVersion, {} },
 };
@@ -115,6 +118,10 @@ CheckOptions ParseCheckArguments(const QStringList &arguments, const QSet<qsizet
             if (!ok || level < 0 || level > 5)
                 return usageError(FillText(CliText::BadFailLevel, value));
             options.failLevel = level;
+        } else if (name == u"--require-ready") {
+            options.requireReady = true;
+        } else if (name == u"--no-readiness") {
+            options.readiness = false;
         } else if (name == u"--help") {
             help = true;
         } else if (name == u"--version") {
@@ -159,7 +166,8 @@ QString CheckUsageText()
             help = help.arg(SettingsFilePath());
         text += QStringLiteral("  ") + names[i].leftJustified(width + 2) + help + u'\n';
     }
-    return text + u'\n' + GetText(CliText::ExitStatusHelp) + u'\n';
+    return text + u'\n' + GetText(CliText::ExitStatusHelp) + u' ' + GetText(ReadinessText::ExitStatusReady)
+        + u'\n';
 }
 
 } // namespace norvale

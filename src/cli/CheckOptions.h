@@ -31,6 +31,8 @@ struct CheckOptions
     bool hideZero = false; // --hide-zero (adds to the settings' own option)
     bool json = false; // --json
     std::optional<int> failLevel; // --fail-level N, 0 to 5
+    bool readiness = true; // false with --no-readiness: no sending readiness table
+    bool requireReady = false; // --require-ready: a failed readiness check gives exit status 3
 };
 
 // Reads the arguments that follow the program name. Options and files may be

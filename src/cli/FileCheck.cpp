@@ -53,6 +53,8 @@ FileCheckResult CheckFile(const QString &path, const CheckSettings &settings)
         return fail(CheckerFailureText(check));
     result.score = ScoreReport(check.section, settings.rules);
     result.level = VerdictLevel(result.score.total, BandLimits(settings.thresholdBoxes));
+    if (settings.readiness)
+        result.readiness = CheckReadinessFile(messagePath);
     return result;
 }
 

@@ -215,6 +215,17 @@ private:
         return m_result.findings.last();
     }
 
+    // A measured finding: a pass shows the measure alone, a problem or warning
+    // says what it means.
+    void addMeasure(const char *id, Status status, int title, int problem, const QString &amount, int advice,
+        const QString &value)
+    {
+        if (status == Status::Pass)
+            add(id, status, title, 0, {}, 0, value);
+        else
+            add(id, status, title, problem, { amount }, advice, value);
+    }
+
     void notCheckable(const char *id, int title, const QString &why = {})
     {
         add(id, Status::Info, title, T::NotCheckable, {}, 0, why);
@@ -414,21 +425,26 @@ private:
         }
 
         const QList<const HeaderField *> posts = m_headers.all("List-Unsubscribe-Post");
+        const QString post = QStringLiteral("List-Unsubscribe-Post");
         if (posts.isEmpty()) {
-            add("list-unsubscribe-post", Status::Fail, T::UnsubscribeTitle, T::OneClickMissing, {},
-                T::UnsubscribeAdvice);
+            add("list-unsubscribe-post", Status::Fail, T::HeaderTitle, T::OneClickMissing, {},
+                T::UnsubscribeAdvice)
+                .titleArg
+                = post;
         } else if (posts.size() > 1) {
-            add("list-unsubscribe-post", Status::Fail, T::UnsubscribeTitle, T::HeaderRepeated,
-                { QStringLiteral("List-Unsubscribe-Post"), QString::number(posts.size()) },
-                T::UnsubscribeAdvice, Decoded(posts[1]->value));
+            add("list-unsubscribe-post", Status::Fail, T::HeaderTitle, T::HeaderRepeated,
+                { post, QString::number(posts.size()) }, T::UnsubscribeAdvice, Decoded(posts[1]->value))
+                .titleArg
+                = post;
         } else {
             const QString value = Decoded(posts.first()->value);
-            if (value.simplified().remove(u' ').compare(u"List-Unsubscribe=One-Click", Qt::CaseInsensitive)
-                != 0)
-                add("list-unsubscribe-post", Status::Fail, T::UnsubscribeTitle, T::OneClickWrong, {},
-                    T::UnsubscribeAdvice, value);
-            else
-                add("list-unsubscribe-post", Status::Pass, T::UnsubscribeTitle, 0, {}, 0, value);
+            const bool oneClick
+                = value.simplified().remove(u' ').compare(u"List-Unsubscribe=One-Click", Qt::CaseInsensitive)
+                == 0;
+            add("list-unsubscribe-post", oneClick ? Status::Pass : Status::Fail, T::HeaderTitle,
+                oneClick ? 0 : int(T::OneClickWrong), {}, T::UnsubscribeAdvice, value)
+                .titleArg
+                = post;
         }
     }
 
@@ -602,16 +618,16 @@ private:
                 const Status status = m_htmlBytes > ClipBytes ? Status::Fail
                     : m_htmlBytes > NearClipBytes             ? Status::Warn
                                                               : Status::Pass;
-                add("html-size", status, T::HtmlSizeTitle, T::HtmlSizeProblem, { Kilobytes(m_htmlBytes) },
-                    T::HtmlSizeAdvice);
+                addMeasure("html-size", status, T::HtmlSizeTitle, T::HtmlSizeProblem, Kilobytes(m_htmlBytes),
+                    T::HtmlSizeAdvice, Kilobytes(m_htmlBytes) + QStringLiteral(" KB"));
             }
         }
 
         const Status sizeStatus = m_fileSize > HugeMessageBytes ? Status::Fail
             : m_fileSize > LargeMessageBytes                    ? Status::Warn
                                                                 : Status::Pass;
-        add("message-size", sizeStatus, T::MessageSizeTitle, T::MessageSizeProblem, { Kilobytes(m_fileSize) },
-            T::MessageSizeAdvice);
+        addMeasure("message-size", sizeStatus, T::MessageSizeTitle, T::MessageSizeProblem,
+            Kilobytes(m_fileSize), T::MessageSizeAdvice, Kilobytes(m_fileSize) + QStringLiteral(" KB"));
 
         if (m_parsed) {
             const auto risky = std::find_if(m_attachments.cbegin(), m_attachments.cend(), IsRiskyAttachment);
@@ -712,9 +728,11 @@ private:
 
         checkLinkTexts();
 
-        add("link-domains", domains.size() > ManyLinkDomains ? Status::Warn : Status::Pass,
-            T::LinkDomainsTitle, T::LinkDomainsProblem, { QString::number(domains.size()) },
-            T::LinkDomainsAdvice);
+        QStringList names = domains.values();
+        names.sort();
+        addMeasure("link-domains", domains.size() > ManyLinkDomains ? Status::Warn : Status::Pass,
+            T::LinkDomainsTitle, T::LinkDomainsProblem, QString::number(domains.size()), T::LinkDomainsAdvice,
+            names.join(QStringLiteral(", ")));
     }
 
     // A link whose text is an address of one domain while it goes to another

@@ -213,7 +213,8 @@ QString ReadinessHtml(const ReadinessResult &result)
 
 QString ReadinessTerminalText(const ReadinessResult &result, int width)
 {
-    QString text = TerminalSafe(GetText(T::SectionTitle)) + QStringLiteral(": ")
+    constexpr qsizetype Indent = 2;
+    QString text = QString(Indent, u' ') + TerminalSafe(GetText(T::SectionTitle)) + QStringLiteral(": ")
         + TerminalSafe(ReadinessSummary(result)) + u'\n';
     const QList<const ReadinessFinding *> findings = Ordered(result);
     qsizetype statusWidth = 0;
@@ -222,9 +223,9 @@ QString ReadinessTerminalText(const ReadinessResult &result, int width)
         statusWidth = std::max(statusWidth, StatusText(finding->status).size());
         titleWidth = std::max(titleWidth, FindingTitle(*finding).size());
     }
-    constexpr qsizetype Indent = 2;
+    constexpr qsizetype RowIndent = 2 * Indent;
     constexpr qsizetype Gap = 2;
-    const qsizetype findingColumn = Indent + statusWidth + Gap + titleWidth + Gap;
+    const qsizetype findingColumn = RowIndent + statusWidth + Gap + titleWidth + Gap;
     const qsizetype findingWidth = std::max(MinimumFindingWidth, qsizetype(width) - findingColumn);
     for (const ReadinessFinding *finding : findings) {
         QStringList lines = Wrap(TerminalSafe(FindingText(*finding)), findingWidth);
@@ -232,7 +233,7 @@ QString ReadinessTerminalText(const ReadinessResult &result, int width)
         if (!advice.isEmpty())
             lines << Wrap(TerminalSafe(FillText(T::AdviceLine, advice)), findingWidth);
         for (qsizetype i = 0; i < lines.size(); ++i) {
-            QString line = i == 0 ? QString(Indent, u' ')
+            QString line = i == 0 ? QString(RowIndent, u' ')
                     + StatusText(finding->status).leftJustified(statusWidth) + QString(Gap, u' ')
                     + FindingTitle(*finding).leftJustified(titleWidth) + QString(Gap, u' ')
                                   : QString(findingColumn, u' ');

@@ -29,7 +29,8 @@ QString StatusKey(ReadinessStatus status);
 QString ReadinessHtml(const ReadinessResult &result);
 
 // The same as a table for the terminal, the finding column wrapped to fit
-// `width` characters, every line indented by two spaces.
+// `width` characters: the heading and summary indented by two spaces, the
+// rows by four.
 QString ReadinessTerminalText(const ReadinessResult &result, int width);
 
 // {"ready", "problems", "warnings", "findings": [{"id", "status", "check",

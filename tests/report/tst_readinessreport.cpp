@@ -120,9 +120,9 @@ private slots:
                         << Finding(ReadinessStatus::Fail, ReadinessText::UnsubscribeTitle,
                                ReadinessText::UnsubscribeMissing, {}, ReadinessText::UnsubscribeAdvice);
         const QStringList lines = ReadinessTerminalText(result, 70).split(u'\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.first(), QStringLiteral("Sending readiness: 1 problem"));
-        QVERIFY(lines[1].startsWith(QStringLiteral("  Problem  One-click unsubscribe  There is no")));
-        QVERIFY(lines.last().startsWith(QStringLiteral("  OK       Header block")));
+        QCOMPARE(lines.first(), QStringLiteral("  Sending readiness: 1 problem"));
+        QVERIFY(lines[1].startsWith(QStringLiteral("    Problem  One-click unsubscribe  There is no")));
+        QVERIFY(lines.last().startsWith(QStringLiteral("    OK       Header block")));
         for (const QString &line : lines)
             QVERIFY2(line.size() <= 70, qPrintable(line));
     }
