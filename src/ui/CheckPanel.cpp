@@ -7,6 +7,9 @@
 #include "MessageBox.h"
 #include "MessageFile.h"
 #include "Numbers.h"
+#include "ReadinessDialog.h"
+#include "ReadinessLine.h"
+#include "ReadinessReport.h"
 #include "ReasonItem.h"
 #include "SpamCheck.h"
 #include "Startup.h"
@@ -77,6 +80,7 @@ CheckPanel::CheckPanel(QWidget *window)
     , m_hideZero(Control<QCheckBox>(window, "chkHideZero"))
     , m_online(Control<QCheckBox>(window, "chkOnlineChecks"))
     , m_grid(Control<UserGrid>(window, "UserGrid1"))
+    , m_readinessLine(Control<ReadinessLine>(window, "lblReadiness"))
 {
     for (int k = 0; k < int(m_thresholds.size()); ++k)
         m_thresholds[k]
@@ -96,6 +100,7 @@ CheckPanel::CheckPanel(QWidget *window)
     m_pointsWidth = m_list->columnWidth(ReasonItem::PointsColumn);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, &CheckPanel::onHeaderClicked);
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, &CheckPanel::showSelectedReason);
+    connect(m_readinessLine, &ReadinessLine::clicked, this, &CheckPanel::showReadinessReport);
 
     m_window->setAcceptDrops(true);
     m_window->installEventFilter(this);
@@ -214,6 +219,9 @@ void CheckPanel::CheckFile()
         warn(WorkDirFailureText(workDir));
         return;
     }
+    // Read from the file as it is now, before the checker sees it; a few
+    // milliseconds even for a large newsletter.
+    m_readiness = CheckReadinessFile(path);
     const QString reportPath = workDir.path + ReportFileName;
     QFile::remove(reportPath);
     m_process->setText(GetText(CheckingTextId));
@@ -237,6 +245,8 @@ void CheckPanel::onReportReady(const SpamCheckResult &result)
     }
     const ScoreResult scored = ScoreReport(result.section, m_grid->configuration());
     ShowResults(scored.total, scored.reasons);
+    if (m_readiness)
+        m_readinessLine->showSummary(*m_readiness);
 }
 
 void CheckPanel::onJobFinished()
@@ -264,6 +274,9 @@ void CheckPanel::ResultReset()
     m_score->clear();
     m_process->clear();
     m_list->clear();
+    m_readinessLine->clearSummary();
+    if (m_readinessDialog)
+        m_readinessDialog->hide(); // its report belongs to results no longer shown
 }
 
 // Lists the reasons (zero rows left out when chkHideZero says so), shows the
@@ -329,6 +342,19 @@ void CheckPanel::showSelectedReason()
     for (int column = 0; column < m_list->columnCount(); ++column)
         lines.append(GetText(FirstColumnTextId + column) + QStringLiteral(": ") + row->text(column));
     MessageBox::information(m_window, lines.join(u'\n'));
+}
+
+// Opens (or brings forward) the readiness report of the last check.
+void CheckPanel::showReadinessReport()
+{
+    if (!m_readiness)
+        return;
+    if (!m_readinessDialog)
+        m_readinessDialog = new ReadinessDialog(m_window);
+    m_readinessDialog->setReport(ReadinessHtml(*m_readiness));
+    m_readinessDialog->show();
+    m_readinessDialog->raise();
+    m_readinessDialog->activateWindow();
 }
 
 // A warning is read with the normal cursor, even in the middle of a check.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ReadinessCheck.h"
 #include "ReportScorer.h"
 
 #include <QList>
@@ -7,6 +8,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 class QCheckBox;
 class QLabel;
@@ -18,6 +20,8 @@ class QWidget;
 
 namespace norvale {
 
+class ReadinessDialog;
+class ReadinessLine;
 class SpamCheckJob;
 class UserGrid;
 struct SpamCheckResult;
@@ -26,7 +30,7 @@ struct SpamCheckResult;
 // showing its results. It works on the controls of the main window, found by
 // their object names (txtFileName, cmdFileName, cmdCheckNow, Timer1, picCheck_0,
 // picResults, lblScore, lblProcess, lblGiudizio, lvwResults, chkHideZero,
-// chkOnlineChecks, UserGrid1, txtScore_0 to txtScore_4), so the window lays
+// chkOnlineChecks, UserGrid1, txtScore_0 to txtScore_4, lblReadiness), so the window lays
 // them out and this class gives them life.
 //
 // A check runs without blocking the window: the click on cmdCheckNow starts
@@ -34,6 +38,9 @@ struct SpamCheckResult;
 // the checker. The results show as soon as the checker's test run has been
 // scored; the panel takes input again when its second run has ended too.
 // A check that failed shows a warning and leaves the results empty.
+//
+// With the results, lblReadiness sums up the message's sending readiness; a
+// click on it opens the readiness report.
 //
 // The window accepts dropped files: a local file dropped on it (or on the file
 // name box) becomes the file name.
@@ -77,6 +84,7 @@ private:
     void onHeaderClicked(int column);
     void showSelectedReason();
     void warn(const QString &text);
+    void showReadinessReport();
 
     QWidget *m_window = nullptr;
     QLineEdit *m_fileName = nullptr;
@@ -92,6 +100,9 @@ private:
     QCheckBox *m_online = nullptr;
     UserGrid *m_grid = nullptr;
     std::array<QLineEdit *, 5> m_thresholds {};
+    ReadinessLine *m_readinessLine = nullptr;
+    ReadinessDialog *m_readinessDialog = nullptr; // made on first use
+    std::optional<ReadinessResult> m_readiness; // of the file being checked or last checked
 
     SpamCheckJob *m_job = nullptr; // the running check's job; null when none runs
     bool m_checking = false; // from the tick until the check has ended
