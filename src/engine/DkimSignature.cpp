@@ -2,7 +2,9 @@
 
 #include <QCryptographicHash>
 
+#include <algorithm>
 #include <cctype>
+#include <optional>
 
 namespace norvale {
 
@@ -59,63 +61,74 @@ bool IsBase64(const QByteArray &text)
     return result.decodingStatus == QByteArray::Base64DecodingStatus::Ok && !result.decoded.isEmpty();
 }
 
-// Every line end becomes CR LF: files on disk end their lines with LF, and the
-// signer hashed the message as it was sent.
-QByteArray WithCrlf(const QByteArray &body)
+// The signer's canonical form of a body (RFC 6376 3.4.3 and 3.4.4), fed to
+// the hash line by line so that no copy of the body is made. Every line ends
+// with CR LF as it was sent, though the file may end its lines with LF alone;
+// empty lines at the end are left out, as are (relaxed) blanks at line ends,
+// and runs of blanks become one space.
+class CanonicalBody
 {
-    QByteArray out;
-    out.reserve(body.size() + body.size() / 32);
-    for (qsizetype i = 0; i < body.size(); ++i) {
-        const char c = body[i];
-        if (c == '\n' && (i == 0 || body[i - 1] != '\r'))
-            out += '\r';
-        out += c;
-    }
-    return out;
-}
+public:
+    CanonicalBody(bool relaxed, QCryptographicHash::Algorithm method, qint64 limit)
+        : m_relaxed(relaxed)
+        , m_hash(method)
+        , m_limit(limit)
+    { }
 
-QByteArray SimpleBody(QByteArray body)
-{
-    if (!body.isEmpty() && !body.endsWith("\r\n"))
-        body += "\r\n";
-    while (body.endsWith("\r\n\r\n"))
-        body.chop(2);
-    return body.isEmpty() || body == "\r\n" ? QByteArrayLiteral("\r\n") : body;
-}
-
-QByteArray RelaxedBody(const QByteArray &body)
-{
-    QByteArray out;
-    out.reserve(body.size());
-    qsizetype pos = 0;
-    while (pos < body.size()) {
-        qsizetype end = body.indexOf("\r\n", pos);
-        const bool hasEnd = end >= 0;
-        if (!hasEnd)
-            end = body.size();
-        bool blank = false;
-        QByteArray line;
-        for (qsizetype i = pos; i < end; ++i) {
-            const char c = body[i];
-            if (c == ' ' || c == '\t') {
-                blank = true;
-                continue;
+    void addLine(QByteArrayView line)
+    {
+        if (m_relaxed) {
+            m_line.truncate(0);
+            bool blank = false;
+            for (const char c : line) {
+                if (c == ' ' || c == '\t') {
+                    blank = true;
+                    continue;
+                }
+                if (blank)
+                    m_line += ' ';
+                blank = false;
+                m_line += c;
             }
-            if (blank && !line.isEmpty())
-                line += ' ';
-            blank = false;
-            line += c;
+            line = m_line;
         }
-        out += line;
-        out += "\r\n";
-        pos = hasEnd ? end + 2 : body.size();
+        if (line.isEmpty()) {
+            ++m_pendingEmpty;
+            return;
+        }
+        for (; m_pendingEmpty > 0; --m_pendingEmpty)
+            feed("\r\n");
+        feed(line);
+        feed("\r\n");
     }
-    while (out.endsWith("\r\n\r\n"))
-        out.chop(2);
-    if (out == "\r\n")
-        out.clear();
-    return out;
-}
+
+    // The hash of the whole canonical body; none when l= asks for more than it has.
+    std::optional<QByteArray> result()
+    {
+        if (m_length == 0 && !m_relaxed)
+            feed("\r\n"); // a simple empty body is one line end
+        if (m_limit >= 0 && m_limit > m_length)
+            return std::nullopt;
+        return m_hash.result();
+    }
+
+private:
+    void feed(QByteArrayView bytes)
+    {
+        qsizetype size = bytes.size();
+        if (m_limit >= 0)
+            size = qsizetype(std::clamp<qint64>(m_limit - m_length, 0, size));
+        m_hash.addData(bytes.first(size));
+        m_length += bytes.size();
+    }
+
+    const bool m_relaxed;
+    QCryptographicHash m_hash;
+    const qint64 m_limit; // l=, or -1 for the whole body
+    qint64 m_length = 0; // of the canonical body so far
+    qsizetype m_pendingEmpty = 0; // empty lines not yet known to be followed by more
+    QByteArray m_line; // the relaxed form of the current line
+};
 
 } // namespace
 
@@ -194,18 +207,28 @@ DkimSignature::BodyHash DkimSignature::checkBody(const QByteArray &body) const
     if (!wellFormed() || !unknownMethod().isEmpty())
         return BodyHash::Unknown;
     const QByteArray canon = m_tags.value("c", "simple/simple").toLower();
-    const bool relaxed = canon.endsWith("/relaxed");
-    QByteArray canonical = relaxed ? RelaxedBody(WithCrlf(body)) : SimpleBody(WithCrlf(body));
-    if (m_tags.contains("l")) {
-        const qint64 length = m_tags.value("l").toLongLong();
-        if (length < 0 || length > canonical.size())
-            return BodyHash::Unknown;
-        canonical.truncate(length);
-    }
     const auto method = m_tags.value("a").toLower().endsWith("sha1") ? QCryptographicHash::Sha1
                                                                      : QCryptographicHash::Sha256;
+    const qint64 limit = m_tags.contains("l") ? m_tags.value("l").toLongLong() : -1;
+    if (m_tags.contains("l") && limit < 0)
+        return BodyHash::Unknown;
+    CanonicalBody canonical(canon.endsWith("/relaxed"), method, limit);
+    qsizetype pos = 0;
+    while (pos < body.size()) {
+        qsizetype end = body.indexOf('\n', pos);
+        const qsizetype next = end < 0 ? body.size() : end + 1;
+        if (end < 0)
+            end = body.size();
+        else if (end > pos && body[end - 1] == '\r')
+            --end;
+        canonical.addLine(QByteArrayView(body).sliced(pos, end - pos));
+        pos = next;
+    }
+    const std::optional<QByteArray> hash = canonical.result();
+    if (!hash)
+        return BodyHash::Unknown;
     const QByteArray expected = QByteArray::fromBase64(WithoutWhitespace(m_tags.value("bh")));
-    return QCryptographicHash::hash(canonical, method) == expected ? BodyHash::Matches : BodyHash::Differs;
+    return *hash == expected ? BodyHash::Matches : BodyHash::Differs;
 }
 
 } // namespace norvale

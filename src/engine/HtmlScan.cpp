@@ -147,7 +147,12 @@ HtmlScan HtmlScan::Scan(QStringView html)
     bool lastWasSpace = true;
 
     const auto addText = [&](QStringView raw) {
-        const QString text = DecodeEntities(raw);
+        QString decoded;
+        QStringView text = raw;
+        if (raw.contains(u'&')) {
+            decoded = DecodeEntities(raw);
+            text = decoded;
+        }
         for (const QChar c : text) {
             const bool space = IsSpace(c);
             if (space && lastWasSpace)

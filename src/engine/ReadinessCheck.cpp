@@ -534,7 +534,9 @@ private:
         }
     }
 
-    static QString PartText(GMimePart *part)
+    // The part's text, its transfer encoding undone and its charset decoded;
+    // `bytes` gets the size of the decoded bytes before the charset is.
+    static QString PartText(GMimePart *part, qint64 *bytes = nullptr)
     {
         GMimeDataWrapper *content = g_mime_part_get_content(part);
         if (!content)
@@ -542,8 +544,10 @@ private:
         GObjectRef<GMimeStream> memory(g_mime_stream_mem_new());
         if (g_mime_data_wrapper_write_to_stream(content, memory.object) < 0)
             return {};
-        GByteArray *bytes = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(memory.object));
-        const QByteArrayView data(reinterpret_cast<const char *>(bytes->data), qsizetype(bytes->len));
+        GByteArray *array = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(memory.object));
+        const QByteArrayView data(reinterpret_cast<const char *>(array->data), qsizetype(array->len));
+        if (bytes)
+            *bytes += data.size();
         const char *charset = g_mime_object_get_content_type_parameter(GMIME_OBJECT(part), "charset");
         QStringDecoder decoder(charset ? charset : "UTF-8");
         if (!decoder.isValid())
@@ -592,9 +596,7 @@ private:
             }
             GMimeContentType *type = g_mime_object_get_content_type(object);
             if (g_mime_content_type_is_type(type, "text", "html")) {
-                const QString html = PartText(part);
-                m_htmlBytes += html.toUtf8().size();
-                m_html += html;
+                m_html += PartText(part, &m_htmlBytes);
                 m_hasHtml = true;
             } else if (g_mime_content_type_is_type(type, "text", "plain")) {
                 m_plain += PartText(part);
@@ -799,7 +801,7 @@ private:
     bool m_hasHtml = false;
     bool m_hasPlain = false;
     QString m_html; // the inline HTML parts, decoded
-    qint64 m_htmlBytes = 0; // their size in UTF-8
+    qint64 m_htmlBytes = 0; // their size as sent, transfer encoding undone
     QString m_plain; // the inline plain-text parts, decoded
     QStringList m_attachments; // file names, or a type for an attached message
     HtmlScan m_scan;
