@@ -77,8 +77,16 @@ bool IsHostName(QStringView host)
 QString AddressDomain(const QString &address)
 {
     const qsizetype at = address.lastIndexOf(u'@');
-    if (at <= 0 || address.left(at).contains(u' '))
+    if (at <= 0)
         return {};
+    // A dot-atom or a quoted local part; what GMime's forgiving reading
+    // lets through beyond that (blanks, brackets, separators) is not an address.
+    const QStringView local = QStringView(address).left(at);
+    const bool quoted = local.size() > 1 && local.startsWith(u'"') && local.endsWith(u'"');
+    for (const QChar c : local) {
+        if (c.unicode() < 32 || c.unicode() == 127 || (!quoted && QStringView(u" <>()[],;:\\\"").contains(c)))
+            return {};
+    }
     const QString domain = address.mid(at + 1).toLower();
     return IsHostName(domain) ? domain : QString();
 }
@@ -89,13 +97,15 @@ struct Addresses
     bool valid = false; // parsed, and every entry a mailbox with a usable address
 };
 
-// The addresses of a header value, read by GMime in strict mode.
+// The addresses of a header value, read by GMime. Its forgiving mode is used
+// and the addresses judged here: GMime 3.2's strict mode leaks memory on some
+// malformed lists.
 Addresses ParseAddresses(const QByteArray &value)
 {
     Addresses result;
     InitGMime();
     GMimeParserOptions *options = g_mime_parser_options_new();
-    g_mime_parser_options_set_address_compliance_mode(options, GMIME_RFC_COMPLIANCE_STRICT);
+    g_mime_parser_options_set_address_compliance_mode(options, GMIME_RFC_COMPLIANCE_LOOSE);
     InternetAddressList *list = internet_address_list_parse(options, value.constData());
     g_mime_parser_options_free(options);
     if (!list)

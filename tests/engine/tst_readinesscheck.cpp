@@ -153,6 +153,12 @@ private slots:
             "from", "fail");
         row("a From without a domain fails", Edited(good, { { from, "From: News <news>\n" } }), "from",
             "fail");
+        row("a quoted local part passes",
+            Edited(good, { { from, "From: News <\"club news\"@harrowgate-garden-club.example>\n" } }), "from",
+            "pass");
+        row("a From with junk after the address fails",
+            Edited(good, { { from, "From: Club <news@harrowgate-garden-club.example>b\">,/p>\n" } }), "from",
+            "fail");
         row("a group in From fails",
             Edited(good, { { from, "From: Club: a@harrowgate-garden-club.example;\n" } }), "from", "fail");
         row("a valid Date passes", good, "date", "pass");
@@ -452,6 +458,47 @@ private slots:
         QCOMPARE(result.findings.size(), 1);
         QCOMPARE(StatusName(result.findings.first().status), QStringLiteral("info"));
         QCOMPARE(result.findings.first().problemText, int(ReadinessText::NotCheckable));
+    }
+
+    // Messages written by others read without trouble, and what they lack is found.
+    void realMessages_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("status");
+        const QString debian = QStringLiteral("/usr/share/doc/spamassassin/examples/");
+        const QString messages = QStringLiteral(NORVALE_TEST_DATA "/messages/");
+        QTest::newRow("Debian's spam sample has a valid sender")
+            << debian + QStringLiteral("sample-spam.txt") << QStringLiteral("from") << QStringLiteral("pass");
+        QTest::newRow("Debian's spam sample has no unsubscribe address")
+            << debian + QStringLiteral("sample-spam.txt") << QStringLiteral("list-unsubscribe")
+            << QStringLiteral("fail");
+        QTest::newRow("Debian's ham sample links over plain http")
+            << debian + QStringLiteral("sample-nonspam.txt") << QStringLiteral("http-links") << QStringLiteral("warn");
+        QTest::newRow("the test newsletter is not signed")
+            << messages + QStringLiteral("clean-newsletter.eml") << QStringLiteral("dkim-signature")
+            << QStringLiteral("fail");
+        QTest::newRow("the test newsletter has its one-click unsubscribe")
+            << messages + QStringLiteral("clean-newsletter.eml") << QStringLiteral("list-unsubscribe-post")
+            << QStringLiteral("pass");
+        QTest::newRow("the shipped sample newsletter has a plain-text part")
+            << QStringLiteral(NORVALE_SOURCE_DIR "/samples/newsletter.eml") << QStringLiteral("text-alternative")
+            << QStringLiteral("pass");
+        QTest::newRow("plain text is no header block")
+            << messages + QStringLiteral("not-a-message.txt") << QStringLiteral("header-syntax")
+            << QStringLiteral("fail");
+    }
+
+    void realMessages()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, id);
+        QFETCH(QString, status);
+        QVERIFY2(QFile::exists(path), qPrintable(path));
+        const ReadinessResult result = CheckReadinessFile(path);
+        const ReadinessFinding *finding = Find(result, id);
+        QVERIFY2(finding, qPrintable(id));
+        QCOMPARE(StatusName(finding->status), status);
     }
 
     void organizationalDomain_data()
