@@ -219,7 +219,7 @@ private:
         finding.problemText = problem;
         for (const QString &arg : args)
             finding.problemArgs << Clip(arg);
-        finding.adviceText = status == Status::Fail || status == Status::Warn ? advice : 0;
+        finding.adviceText = status == Status::Pass ? 0 : advice;
         finding.value = Clip(value);
         m_result.findings.append(finding);
         return m_result.findings.last();
@@ -683,8 +683,8 @@ private:
                 || i.source.startsWith(u"//");
         });
         if (allRemote)
-            add("remote-images", Status::Info, T::RemoteImagesTitle, T::RemoteImagesProblem, {}, 0,
-                images.first().source);
+            add("remote-images", Status::Info, T::RemoteImagesTitle, T::RemoteImagesProblem, {},
+                T::RemoteImagesAdvice, images.first().source);
         else
             add("remote-images", Status::Pass, T::RemoteImagesTitle);
     }

@@ -29,7 +29,7 @@ struct ReadinessFinding
     QString titleArg; // fills %1 of the name (a header name), or empty
     int problemText = 0; // what is wrong or what was found; 0 for a plain pass
     QStringList problemArgs; // fill %1, %2 of problemText
-    int adviceText = 0; // what to change; 0 when there is nothing to change
+    int adviceText = 0; // what to change (or, for a note, what to make sure of); 0 for a pass
     QString value; // the offending value as the message has it, at most 200 characters, or empty
 };
 

@@ -109,7 +109,6 @@ enum : int
     MergeTagTitle = 493,
     MergeTagProblem = 494,
     MergeTagAdvice = 495,
-    SummaryOpen = 496,
 };
 
 } // namespace norvale::ReadinessText
