@@ -819,6 +819,21 @@ private:
 
 } // namespace
 
+QString ReadinessStatusKey(ReadinessStatus status)
+{
+    switch (status) {
+    case ReadinessStatus::Fail:
+        return QStringLiteral("fail");
+    case ReadinessStatus::Warn:
+        return QStringLiteral("warn");
+    case ReadinessStatus::Pass:
+        return QStringLiteral("pass");
+    case ReadinessStatus::Info:
+        return QStringLiteral("info");
+    }
+    return {};
+}
+
 qsizetype ReadinessResult::count(ReadinessStatus status) const
 {
     return std::count_if(findings.cbegin(), findings.cend(),

@@ -19,6 +19,9 @@ enum class ReadinessStatus
     Info
 };
 
+// "fail", "warn", "pass" or "info": a status for scripts, never translated.
+QString ReadinessStatusKey(ReadinessStatus status);
+
 // One finding. Texts are catalogue ids (ReadinessTexts.h); the arguments and
 // the value come from the message and are data, never markup.
 struct ReadinessFinding

@@ -163,21 +163,6 @@ QString StatusText(ReadinessStatus status)
     return {};
 }
 
-QString StatusKey(ReadinessStatus status)
-{
-    switch (status) {
-    case ReadinessStatus::Fail:
-        return QStringLiteral("fail");
-    case ReadinessStatus::Warn:
-        return QStringLiteral("warn");
-    case ReadinessStatus::Pass:
-        return QStringLiteral("pass");
-    case ReadinessStatus::Info:
-        return QStringLiteral("info");
-    }
-    return {};
-}
-
 QString ReadinessHtml(const ReadinessResult &result)
 {
     QString html = QStringLiteral("<h2>") + GetText(T::SectionTitle).toHtmlEscaped()
@@ -253,7 +238,7 @@ QJsonObject ReadinessJson(const ReadinessResult &result)
         const QString problem
             = finding.problemText ? Filled(finding.problemText, finding.problemArgs) : QString();
         findings.append(QJsonObject { { QStringLiteral("id"), finding.id },
-            { QStringLiteral("status"), StatusKey(finding.status) },
+            { QStringLiteral("status"), ReadinessStatusKey(finding.status) },
             { QStringLiteral("check"), FindingTitle(finding) }, { QStringLiteral("finding"), problem },
             { QStringLiteral("value"), finding.value },
             { QStringLiteral("advice"), FindingAdvice(finding) } });

@@ -20,8 +20,6 @@ QString FindingTitle(const ReadinessFinding &finding);
 QString FindingText(const ReadinessFinding &finding);
 QString FindingAdvice(const ReadinessFinding &finding);
 QString StatusText(ReadinessStatus status);
-// "fail", "warn", "pass" or "info": the status for scripts, never translated.
-QString StatusKey(ReadinessStatus status);
 
 // The report section: a heading, the summary and a table of the findings
 // (status, check, finding with what to change), problems first. Escaped HTML

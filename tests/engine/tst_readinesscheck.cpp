@@ -95,21 +95,6 @@ QByteArray Images(int count, const QByteArray &attributes = "alt=\"flowers\"")
     return images;
 }
 
-QString StatusName(ReadinessStatus status)
-{
-    switch (status) {
-    case ReadinessStatus::Fail:
-        return QStringLiteral("fail");
-    case ReadinessStatus::Warn:
-        return QStringLiteral("warn");
-    case ReadinessStatus::Pass:
-        return QStringLiteral("pass");
-    case ReadinessStatus::Info:
-        return QStringLiteral("info");
-    }
-    return {};
-}
-
 const ReadinessFinding *Find(const ReadinessResult &result, const QString &id)
 {
     for (const ReadinessFinding &finding : result.findings) {
@@ -350,7 +335,7 @@ private slots:
             return;
         }
         QVERIFY2(finding, qPrintable(id));
-        QCOMPARE(StatusName(finding->status), status);
+        QCOMPARE(ReadinessStatusKey(finding->status), status);
         if (!value.isEmpty())
             QVERIFY2(finding->value.contains(value), qPrintable(finding->value));
     }
@@ -447,7 +432,7 @@ private slots:
         QCOMPARE(cr.findings.size(), lf.findings.size());
         for (qsizetype i = 0; i < lf.findings.size(); ++i) {
             QCOMPARE(cr.findings[i].id, lf.findings[i].id);
-            QCOMPARE(StatusName(cr.findings[i].status), StatusName(lf.findings[i].status));
+            QCOMPARE(ReadinessStatusKey(cr.findings[i].status), ReadinessStatusKey(lf.findings[i].status));
         }
     }
 
@@ -456,7 +441,7 @@ private slots:
         const ReadinessResult result
             = CheckReadinessFile(QStringLiteral(NORVALE_TEST_DATA "/no-such-file.eml"));
         QCOMPARE(result.findings.size(), 1);
-        QCOMPARE(StatusName(result.findings.first().status), QStringLiteral("info"));
+        QCOMPARE(ReadinessStatusKey(result.findings.first().status), QStringLiteral("info"));
         QCOMPARE(result.findings.first().problemText, int(ReadinessText::NotCheckable));
     }
 
@@ -474,7 +459,8 @@ private slots:
             << debian + QStringLiteral("sample-spam.txt") << QStringLiteral("list-unsubscribe")
             << QStringLiteral("fail");
         QTest::newRow("Debian's ham sample links over plain http")
-            << debian + QStringLiteral("sample-nonspam.txt") << QStringLiteral("http-links") << QStringLiteral("warn");
+            << debian + QStringLiteral("sample-nonspam.txt") << QStringLiteral("http-links")
+            << QStringLiteral("warn");
         QTest::newRow("the test newsletter is not signed")
             << messages + QStringLiteral("clean-newsletter.eml") << QStringLiteral("dkim-signature")
             << QStringLiteral("fail");
@@ -482,8 +468,8 @@ private slots:
             << messages + QStringLiteral("clean-newsletter.eml") << QStringLiteral("list-unsubscribe-post")
             << QStringLiteral("pass");
         QTest::newRow("the shipped sample newsletter has a plain-text part")
-            << QStringLiteral(NORVALE_SOURCE_DIR "/samples/newsletter.eml") << QStringLiteral("text-alternative")
-            << QStringLiteral("pass");
+            << QStringLiteral(NORVALE_SOURCE_DIR "/samples/newsletter.eml")
+            << QStringLiteral("text-alternative") << QStringLiteral("pass");
         QTest::newRow("plain text is no header block")
             << messages + QStringLiteral("not-a-message.txt") << QStringLiteral("header-syntax")
             << QStringLiteral("fail");
@@ -498,7 +484,7 @@ private slots:
         const ReadinessResult result = CheckReadinessFile(path);
         const ReadinessFinding *finding = Find(result, id);
         QVERIFY2(finding, qPrintable(id));
-        QCOMPARE(StatusName(finding->status), status);
+        QCOMPARE(ReadinessStatusKey(finding->status), status);
     }
 
     void organizationalDomain_data()
