@@ -63,7 +63,7 @@ private slots:
         QTest::newRow("two problems and one warning") << 2 << 1 << QStringLiteral("2 problems, 1 warning");
         QTest::newRow("one problem alone") << 1 << 0 << QStringLiteral("1 problem");
         QTest::newRow("warnings alone") << 0 << 3 << QStringLiteral("3 warnings");
-        QTest::newRow("neither") << 0 << 0 << QStringLiteral("Ready to send: no problems found");
+        QTest::newRow("neither") << 0 << 0 << QStringLiteral("Ready: no problems found");
     }
 
     void summary()

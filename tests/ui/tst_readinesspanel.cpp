@@ -117,7 +117,7 @@ private slots:
             << Italian << Clean << QStringLiteral("1 problema")
             << QStringLiteral("Il messaggio non ha una firma DKIM.");
         QTest::newRow("a ready newsletter")
-            << English << Ready << QStringLiteral("Ready to send: no problems found")
+            << English << Ready << QStringLiteral("Ready: no problems found")
             << QStringLiteral("d=harrowgate-garden-club.example");
     }
 
@@ -131,6 +131,8 @@ private slots:
         QVERIFY(!clickSummary()); // nothing to open before a check
         runCheck(message);
         QCOMPARE(line()->text(), summary);
+        QVERIFY2(line()->fontMetrics().horizontalAdvance(summary) <= line()->contentsRect().width(),
+            qPrintable(summary)); // shown whole
         ReadinessDialog *dialog = clickSummary();
         QVERIFY(dialog);
         const QString shown
