@@ -15,7 +15,8 @@ namespace norvale {
 // holds them (the grid's rule list, the five threshold boxes).
 struct CheckSettings
 {
-    QString rules; // as the grid gives it: normalised, at most 50 rows
+    QString rules; // the settings' list as the grid gives it (normalised, at most 50 rows), the --rules pairs
+                   // on top
     QStringList thresholdBoxes; // five box texts
     bool online = false;
     bool hideZero = false;
@@ -34,9 +35,7 @@ struct FileCheckResult
     bool ok() const { return !failed; }
 };
 
-// Checks one message file the way the window does: the name trimmed of
-// spaces, the file validated, the checker run in the private working folder,
-// the report scored with the rule overrides and the verdict level found.
+// Checks one message file with the window's check (CheckRun), waiting for it.
 FileCheckResult CheckFile(const QString &path, const CheckSettings &settings);
 
 // The result for a file that is not checked because its name, as given, is not
