@@ -104,8 +104,10 @@ private:
     QCheckBox *m_online = nullptr;
     UserGrid *m_grid = nullptr;
     std::array<QLineEdit *, 5> m_thresholds {};
-#include <functional>
-#include <optional>
+    std::function<QString()> m_ruleScores;
+    ReadinessLine *m_readinessLine = nullptr;
+    ReadinessDialog *m_readinessDialog = nullptr; // made on first use
+    std::optional<ReadinessResult> m_readiness; // of the file being checked or last checked
 
     CheckRun *m_run = nullptr; // the running check; null when none runs
     bool m_checking = false; // from the tick until the check has ended
