@@ -11,6 +11,7 @@
 #include "TextCatalogue.h"
 #include "Thresholds.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
@@ -53,7 +54,7 @@ std::optional<CheckSettings> effectiveSettings(const CheckOptions &options, QTex
     }
 
     CheckSettings check;
-    check.rules = AddRuleOptions(RuleScoreList::Format(RuleScoreList::Parse(settings.rules)), options.rules);
+    check.rules = AddRuleOptions(RuleScoreList::Normalise(settings.rules), options.rules);
     check.thresholdBoxes = SplitThresholds(options.thresholds.value_or(settings.thresholds));
     check.online = options.online.value_or(settings.onlineChecks != 0);
     check.hideZero = options.hideZero || settings.hideZero != 0;
@@ -133,6 +134,9 @@ int RunCheckCommand(const QStringList &arguments, const QSet<qsizetype> &undecod
     if (options.json)
         out << JsonDocumentHead();
     for (qsizetype i = 0; i < options.files.size(); ++i) {
+        // A stop signal is acted on between files too, not only while the
+        // checker runs.
+        QCoreApplication::processEvents();
         if (showProgress) {
             err << u'\r'
                 << FillText(CliText::Progress, QString::number(i + 1), QString::number(options.files.size()),

@@ -62,4 +62,14 @@ QString EscapeForTerminal(QStringView text, bool keepLineFeeds)
     return result;
 }
 
+QString ElideText(QStringView text, qsizetype maxChars)
+{
+    if (text.size() <= maxChars)
+        return text.toString();
+    qsizetype kept = std::max<qsizetype>(maxChars - 1, 0);
+    if (kept > 0 && text[kept - 1].isHighSurrogate())
+        --kept;
+    return text.first(kept).toString() + QChar(0x2026);
+}
+
 } // namespace norvale

@@ -24,4 +24,10 @@ QString EscapeForTerminal(QStringView text, bool keepLineFeeds = false);
 // True for the characters EscapeForTerminal escapes.
 bool ActsOnTerminal(QChar c);
 
+// The text as a widget may show it: a text of more than maxChars characters
+// (UTF-16 units) is cut to maxChars - 1 and ends with an ellipsis, never
+// inside a surrogate pair. A report field can run to megabytes, which a list
+// or a message box would lay out for seconds.
+QString ElideText(QStringView text, qsizetype maxChars);
+
 } // namespace norvale

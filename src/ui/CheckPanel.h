@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 
 class QCheckBox;
 class QLabel;
@@ -18,9 +19,9 @@ class QWidget;
 
 namespace norvale {
 
-class SpamCheckJob;
+class CheckRun;
 class UserGrid;
-struct SpamCheckResult;
+struct CheckOutcome;
 
 // The check panel's behaviour: choosing the message file, running a check and
 // showing its results. It works on the controls of the main window, found by
@@ -55,6 +56,9 @@ public:
     // killed, the panel enabled and the cursor restored; checkFinished follows.
     // Nothing when idle.
     void stop();
+    // Where a check takes the rule score list from; by default the grid's
+    // Configuration. The window adds the scores its grid has no row for.
+    void setRuleScoreSource(std::function<QString()> source);
 
 signals:
     // A check has ended: failed, stopped or with its results on screen.
@@ -68,8 +72,8 @@ private:
     void onCheckNowClicked();
     void onTimerTick();
     void CheckFile();
-    void onReportReady(const SpamCheckResult &result);
-    void onJobFinished();
+    void onReportReady(const CheckOutcome &outcome);
+    void onRunFinished();
     void endCheck();
     void ResultReset();
     void ShowResults(float score, const QList<Reason> &reasons);
@@ -92,8 +96,9 @@ private:
     QCheckBox *m_online = nullptr;
     UserGrid *m_grid = nullptr;
     std::array<QLineEdit *, 5> m_thresholds {};
+    std::function<QString()> m_ruleScores;
 
-    SpamCheckJob *m_job = nullptr; // the running check's job; null when none runs
+    CheckRun *m_run = nullptr; // the running check; null when none runs
     bool m_checking = false; // from the tick until the check has ended
     int m_sortColumn = -1; // none until the first header click
     Qt::SortOrder m_sortOrder = Qt::DescendingOrder;

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include "TestFiles.h"
 
 namespace {
 
@@ -256,6 +257,23 @@ private slots:
                 0, language);
         QCOMPARE(file.value(u"score").toDouble(), score);
         QCOMPARE(file.value(u"level").toInt(-1), level);
+    }
+
+    void rulesPastFifty_inTheSettingsOrOnTheCommandLine_allCount()
+    {
+        QStringList rules;
+        for (int i = 0; i < 59; ++i)
+            rules << QStringLiteral("FILLER_%1:1").arg(i);
+        rules << QStringLiteral("GTUBE:3");
+        const QString settings = m_home.filePath(QStringLiteral("sixty.ini"));
+        QVERIFY(WriteFile(settings, "rules=" + rules.join(u'|').toUtf8() + "&thresholds=1|2|4|5|8\n"));
+
+        const QJsonObject fromFile = firstJsonFile(
+            { QStringLiteral("--settings"), settings, Messages + QStringLiteral("gtube.eml") });
+        QCOMPARE(fromFile.value(u"score").toDouble(), 3.0);
+        const QJsonObject fromOption = firstJsonFile(
+            { QStringLiteral("--rules"), rules.join(u'|'), Messages + QStringLiteral("gtube.eml") });
+        QCOMPARE(fromOption.value(u"score").toDouble(), 3.0);
     }
 
     void failLevel_gatesOnTheVerdict_data()

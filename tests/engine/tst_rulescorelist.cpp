@@ -66,6 +66,29 @@ private slots:
         QCOMPARE(RuleScoreList::Format(rows), entries.first(50).join(u'|'));
     }
 
+    void parseAll_keepsEveryEntry_andPastTheGridGivesTheRest()
+    {
+        QStringList entries;
+        for (int i = 0; i < 60; ++i)
+            entries << QStringLiteral("r%1:%1.0").arg(i);
+        const QString list = entries.join(u'|') + QStringLiteral("||");
+        const Rows rows = RuleScoreList::ParseAll(list, QLocale::c());
+        QCOMPARE(rows.size(), 62);
+        QCOMPARE(rows[59], (Row { "R59", "59" }));
+        QCOMPARE(rows.last(), Row {});
+
+        QStringList normal;
+        for (int i = 0; i < 60; ++i)
+            normal << QStringLiteral("R%1:%1").arg(i);
+        QCOMPARE(RuleScoreList::Normalise(list, QLocale::c()), normal.join(u'|'));
+        QCOMPARE(RuleScoreList::EntriesPastTheGrid(list, QLocale::c()), normal.mid(50).join(u'|'));
+        QCOMPARE(RuleScoreList::EntriesPastTheGrid(normal.first(50).join(u'|'), QLocale::c()), QString());
+        QCOMPARE(
+            RuleScoreList::Join(normal.first(50).join(u'|'), normal.mid(50).join(u'|')), normal.join(u'|'));
+        QCOMPARE(RuleScoreList::Join(QString(), "B:1"), QStringLiteral("B:1"));
+        QCOMPARE(RuleScoreList::Join("A:1", QString()), QStringLiteral("A:1"));
+    }
+
     void parse_readsScoresInTheUsersLocale()
     {
         // Either separator is the decimal one, in every locale; the score is
@@ -90,6 +113,8 @@ private slots:
                                                       << "MIXEDCASE";
         QTest::newRow("tabs are not trimmed") << "\tx"
                                               << "\tX";
+        QTest::newRow("equals signs removed: they end a settings value") << "x=y="
+                                                                         << "XY";
     }
     void normaliseRuleName()
     {

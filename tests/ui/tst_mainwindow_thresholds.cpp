@@ -1,7 +1,5 @@
 #include "WindowTestSupport.h"
 
-#include "ButtonPlus.h"
-
 #include <QLineEdit>
 
 using namespace norvale;
@@ -25,17 +23,6 @@ private:
         for (int i = 0; i < 5; ++i)
             texts.append(Box(window, i)->text());
         return texts;
-    }
-
-    // A shown, active window on its options panel.
-    static void ShowOptions(MainWindow &window)
-    {
-        window.show();
-        QApplication::setActiveWindow(&window);
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        EndStartup(window);
-        QTest::mouseClick(Find<ButtonPlus>(window, QStringLiteral("cmdOptions_0")), Qt::LeftButton);
-        QCOMPARE(window.currentPanel(), int(MainWindow::OptionsPage));
     }
 
 private slots:
