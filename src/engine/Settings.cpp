@@ -40,15 +40,20 @@ Settings ParseSettingsString(QStringView text)
             settings.hideZero = CheckBoxValue(value);
         else if (key == u"onlinechecks")
             settings.onlineChecks = CheckBoxValue(value);
+        else if (key == u"language") // the file's line end is no part of the last value
+            settings.language = value.trimmed().toString();
     }
     return settings;
 }
 
 QString FormatSettingsString(const Settings &settings)
 {
-    return QStringLiteral("rules=") + settings.rules + QStringLiteral("&thresholds=") + settings.thresholds
-        + QStringLiteral("&hidezero=") + QString::number(settings.hideZero) + QStringLiteral("&onlinechecks=")
-        + QString::number(settings.onlineChecks);
+    QString line = QStringLiteral("rules=") + settings.rules + QStringLiteral("&thresholds=")
+        + settings.thresholds + QStringLiteral("&hidezero=") + QString::number(settings.hideZero)
+        + QStringLiteral("&onlinechecks=") + QString::number(settings.onlineChecks);
+    if (!settings.language.isEmpty())
+        line += QStringLiteral("&language=") + settings.language;
+    return line;
 }
 
 QString SettingsFilePath()

@@ -426,7 +426,7 @@ void MainWindow::showPanel(int index)
 // The help page is read again on every visit, so an edited page shows at once.
 void MainWindow::showHelp()
 {
-    const QUrl page = QUrl::fromLocalFile(ApplicationFile(u"/ide/help.htm"));
+    const QUrl page = QUrl::fromLocalFile(LocalisedApplicationFile(u"/ide/help.htm"));
     if (m_browser->source() == page)
         m_browser->reload();
     else
@@ -464,7 +464,7 @@ void MainWindow::SetThresholds(const QString &text)
 Settings MainWindow::currentSettings() const
 {
     return Settings { m_grid->configuration(), GetThresholds(), CheckValue(m_hideZero),
-        CheckValue(m_onlineChecks) };
+        CheckValue(m_onlineChecks), m_language };
 }
 
 QString MainWindow::GetConfiguration() const
@@ -483,6 +483,7 @@ void MainWindow::applySettings(const Settings &settings)
     SetThresholds(settings.thresholds);
     SetCheckValue(m_hideZero, settings.hideZero);
     SetCheckValue(m_onlineChecks, settings.onlineChecks);
+    m_language = settings.language;
 }
 
 bool MainWindow::SaveConfiguration()

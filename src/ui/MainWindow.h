@@ -90,6 +90,7 @@ private:
     UserGrid *m_grid = nullptr;
     std::array<ThresholdBox *, 5> m_thresholds {};
     QCheckBox *m_hideZero = nullptr;
+    QString m_language; // the settings' language choice, kept as loaded (no control shows it)
     QCheckBox *m_onlineChecks = nullptr;
     ButtonPlus *m_checkNow = nullptr;
     ButtonPlus *m_site = nullptr;

@@ -76,6 +76,19 @@ private slots:
         QCOMPARE(MessageBox::shownCount(), 0);
     }
 
+    void languageChoice_survivesClosingTheWindow()
+    {
+        QVERIFY(WriteSettingsFile("rules=&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0&language=it\n"));
+        {
+            MainWindow window;
+            window.show();
+            HideZero(window)->click();
+            QVERIFY(window.close());
+        }
+        QCOMPARE(ReadFile(SettingsFilePath()),
+            QByteArray("rules=&thresholds=1|2|4|5|8&hidezero=1&onlinechecks=0&language=it\n"));
+    }
+
     void loading_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -114,6 +127,8 @@ private slots:
         QTest::newRow("rules and thresholds are normalised as they are read")
             << QByteArray("rules=a:2.50| b :x&thresholds= 3 |2.0")
             << "rules=A:2.5|B:0&thresholds=3|2&hidezero=0&onlinechecks=0";
+        QTest::newRow("a language choice is kept after onlinechecks") << QByteArray(
+            "language=it&hidezero=1") << "rules=&thresholds=&hidezero=1&onlinechecks=0&language=it";
     }
 
     void loading()
