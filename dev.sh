@@ -129,6 +129,7 @@ fuzz() {
 # of dpkg-buildflags (hardening included), no tests, binaries stripped by CPack.
 package() {
     local cxxflags ldflags
+    export DEB_BUILD_MAINT_OPTIONS=hardening=+all
     cxxflags="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
     ldflags=$(dpkg-buildflags --get LDFLAGS)
     CXXFLAGS=$cxxflags LDFLAGS=$ldflags configure "$PACKAGE_BUILD_DIR" -DCMAKE_BUILD_TYPE=None \

@@ -21,9 +21,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The checker and its daemon pair; the window cannot show without Qt's
 # platform plugins, which Qt itself only recommends.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "spamassassin, spamc, spamd, qt6-qpa-plugins")
-# CPack indents the lines after the first and turns the empty line into " .".
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "spam score checks for newsletter senders
-Norvale tells a newsletter sender, before the send, how likely a message is
+# The synopsis is the project's description; CPack indents these lines of the
+# long description and turns the empty one into " .".
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Norvale tells a newsletter sender, before the send, how likely a message is
 to be taken for spam, why, and what to change. It runs SpamAssassin on the
 complete message, lists the rules that fired with their points, and shows
 the total score and a verdict of six levels chosen by five thresholds the

@@ -76,9 +76,9 @@ echo "$version"
 deb_version=$(dpkg-query -W -f='${Version}' norvale)
 [ "${version#norvale-check }" = "$deb_version" ] || fail "the program says ${version#norvale-check }, the package $deb_version"
 LANG=C LC_ALL= LANGUAGE= norvale-check "$sample" | tee "$work/english.txt"
-grep -q '^Verdict [0-5] of 5: ' "$work/english.txt" || fail "no English verdict line"
+grep -q 'Verdict [0-5] of 5: ' "$work/english.txt" || fail "no English verdict line"
 LANG=it_IT.UTF-8 LC_ALL= LANGUAGE= norvale-check "$sample" | tee "$work/italian.txt"
-grep -q '^Giudizio [0-5] su 5: ' "$work/italian.txt" || fail "no Italian verdict line under LANG=it_IT.UTF-8"
+grep -q 'Giudizio [0-5] su 5: ' "$work/italian.txt" || fail "no Italian verdict line under LANG=it_IT.UTF-8"
 
 echo "== The manual pages and completion"
 for page in norvale norvale-check; do
@@ -123,7 +123,10 @@ if [ -n "${NORVALE_SCREENSHOT:-}" ] && command -v import >/dev/null; then
     sleep 1
     DISPLAY=$display import -window root "$NORVALE_SCREENSHOT"
 fi
-kill "$window_pid"
+if ! kill "$window_pid" 2>/dev/null; then
+    cat "$work/window.log" >&2
+    fail "the window ended before it was closed"
+fi
 wait "$window_pid" 2>/dev/null || true
 window_pid=""
 kill "$xvfb_pid"
