@@ -141,7 +141,7 @@ package() {
     deb=$(package_file)
     echo "Built $deb:"
     dpkg-deb --info "$deb" | sed -n '/^ Package:/,/^ Description:/p'
-    # Errors fail the build; every warning left is explained in packaging/README.md.
+    # Errors fail the build; what lintian still reports is explained in packaging/README.md.
     lintian --fail-on error --info --display-level '>=warning' "$deb"
     echo "lintian: no errors on $deb"
 }
