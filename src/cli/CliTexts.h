@@ -34,6 +34,12 @@ enum : int
     NoRulesFired = 333,
     Progress = 334,
     ErrorLine = 335,
+
+    ThresholdCountWrong = 341,
+    ThresholdNotANumber = 342,
+    RulesNotPairs = 343,
+    RuleNameWrong = 344,
+    RuleScoreNotANumber = 345,
 };
 
 } // namespace norvale::CliText
