@@ -230,6 +230,8 @@ QString ChosenLanguage(const QStringList &arguments)
     if (language)
         return *language;
     return (settingsFile ? LoadSettings(*settingsFile) : LoadSettings()).language;
+}
+
 QString AddRuleOptions(const QString &rules, const QList<RuleScoreList::Row> &pairs)
 {
     if (pairs.isEmpty())
