@@ -22,7 +22,7 @@ cd "$(dirname "$0")"
 PACKAGES=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev libgl-dev
-    libgmime-3.0-dev
+    libgmime-3.0-dev libpsl-dev
     spamassassin
     help2man man-db desktop-file-utils appstream
 )

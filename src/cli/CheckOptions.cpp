@@ -3,6 +3,7 @@
 #include "CliTexts.h"
 #include "Language.h"
 #include "Numbers.h"
+#include "ReadinessTexts.h"
 #include "Settings.h"
 #include "Text.h"
 #include "TextCatalogue.h"
@@ -34,6 +35,8 @@ constexpr OptionInfo Options[] = {
     { u"--json", false, CliText::HelpJson, {} },
     { u"--fail-level", true, CliText::HelpFailLevel, u"N" },
     { u"--language", true, LanguageOptionHelpTextId, u"CODE" },
+    { u"--require-ready", false, ReadinessText::HelpRequireReady, {} },
+    { u"--no-readiness", false, ReadinessText::HelpNoReadiness, {} },
     { u"--help", false, CliText::HelpHelp, {} },
     { u"--version", false, CliText::HelpVersion, {} },
 };
@@ -178,6 +181,10 @@ CheckOptions ParseCheckArguments(const QStringList &arguments, const QSet<qsizet
             if (!error.isEmpty())
                 return usageError(error);
             options.language = value;
+        } else if (name == u"--require-ready") {
+            options.requireReady = true;
+        } else if (name == u"--no-readiness") {
+            options.readiness = false;
         } else if (name == u"--help") {
             help = true;
         } else if (name == u"--version") {
@@ -273,7 +280,8 @@ QString CheckUsageText()
             help = help.arg(ApplicationLanguages().join(QStringLiteral(", ")));
         text += QStringLiteral("  ") + names[i].leftJustified(width + 2) + help + u'\n';
     }
-    return text + u'\n' + GetText(CliText::ExitStatusHelp) + u'\n';
+    return text + u'\n' + GetText(CliText::ExitStatusHelp) + u' ' + GetText(ReadinessText::ExitStatusReady)
+        + u'\n';
 }
 
 } // namespace norvale

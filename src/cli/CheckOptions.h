@@ -36,6 +36,8 @@ struct CheckOptions
     bool json = false; // --json
     std::optional<int> failLevel; // --fail-level N, 0 to 5
     std::optional<QString> language; // --language CODE, a language a catalogue serves
+    bool readiness = true; // false with --no-readiness: no sending readiness table
+    bool requireReady = false; // --require-ready: a failed readiness check gives exit status 3
 };
 
 // Reads the arguments that follow the program name. Options and files may be

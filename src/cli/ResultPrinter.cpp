@@ -3,6 +3,7 @@
 #include "ApplicationFolder.h"
 #include "CliTexts.h"
 #include "Numbers.h"
+#include "ReadinessReport.h"
 #include "Startup.h"
 #include "Text.h"
 #include "TextCatalogue.h"
@@ -200,6 +201,8 @@ QByteArray FormatFileJson(const FileCheckResult &result, bool hideZero, bool fir
                 { QStringLiteral("rule"), reason->ruleName } });
         }
         file.insert(QStringLiteral("reasons"), reasons);
+        if (result.readiness)
+            file.insert(QStringLiteral("readiness"), ReadinessJson(*result.readiness));
     }
     // The object as QJsonDocument writes it two levels deep: every line
     // indented by 8 more spaces (strings hold no raw line breaks).

@@ -7,6 +7,9 @@
 #include "FileDialog.h"
 #include "MessageBox.h"
 #include "Numbers.h"
+#include "ReadinessDialog.h"
+#include "ReadinessLine.h"
+#include "ReadinessReport.h"
 #include "ReasonItem.h"
 #include "Startup.h"
 #include "TextCatalogue.h"
@@ -70,6 +73,7 @@ CheckPanel::CheckPanel(QWidget *window)
     , m_hideZero(Control<QCheckBox>(window, "chkHideZero"))
     , m_online(Control<QCheckBox>(window, "chkOnlineChecks"))
     , m_grid(Control<UserGrid>(window, "UserGrid1"))
+    , m_readinessLine(Control<ReadinessLine>(window, "lblReadiness"))
 {
     for (int k = 0; k < int(m_thresholds.size()); ++k)
         m_thresholds[k]
@@ -91,6 +95,7 @@ CheckPanel::CheckPanel(QWidget *window)
     m_pointsWidth = m_list->columnWidth(ReasonItem::PointsColumn);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, &CheckPanel::onHeaderClicked);
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, &CheckPanel::showSelectedReason);
+    connect(m_readinessLine, &ReadinessLine::clicked, this, &CheckPanel::showReadinessReport);
 
     m_window->setAcceptDrops(true);
     m_window->installEventFilter(this);
@@ -214,6 +219,9 @@ void CheckPanel::CheckFile()
         return;
     }
     m_run = run;
+    // Read from the file the check judged; a few milliseconds even for a
+    // large newsletter.
+    m_readiness = CheckReadinessFile(run->outcome().messagePath);
     m_process->setText(GetText(CheckingTextId));
     connect(m_run, &CheckRun::resultReady, this, &CheckPanel::onReportReady);
     connect(m_run, &CheckRun::finished, this, &CheckPanel::onRunFinished);
@@ -231,6 +239,8 @@ void CheckPanel::onReportReady(const CheckOutcome &outcome)
         return;
     }
     ShowResults(outcome.score.total, outcome.score.reasons);
+    if (m_readiness)
+        m_readinessLine->showSummary(*m_readiness);
 }
 
 void CheckPanel::onRunFinished()
@@ -258,6 +268,9 @@ void CheckPanel::ResultReset()
     m_score->clear();
     m_process->clear();
     m_list->clear();
+    m_readinessLine->clearSummary();
+    if (m_readinessDialog)
+        m_readinessDialog->hide(); // its report belongs to results no longer shown
 }
 
 // Lists the reasons (zero rows left out when chkHideZero says so), shows the
@@ -323,6 +336,19 @@ void CheckPanel::showSelectedReason()
     for (int column = 0; column < m_list->columnCount(); ++column)
         lines.append(GetText(FirstColumnTextId + column) + QStringLiteral(": ") + row->detailText(column));
     MessageBox::information(m_window, lines.join(u'\n'));
+}
+
+// Opens (or brings forward) the readiness report of the last check.
+void CheckPanel::showReadinessReport()
+{
+    if (!m_readiness)
+        return;
+    if (!m_readinessDialog)
+        m_readinessDialog = new ReadinessDialog(m_window);
+    m_readinessDialog->setReport(ReadinessHtml(*m_readiness));
+    m_readinessDialog->show();
+    m_readinessDialog->raise();
+    m_readinessDialog->activateWindow();
 }
 
 // A warning is read with the normal cursor, even in the middle of a check.

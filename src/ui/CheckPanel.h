@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ReadinessCheck.h"
 #include "ReportScorer.h"
 
 #include <QList>
@@ -8,6 +9,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class QCheckBox;
 class QLabel;
@@ -20,6 +22,8 @@ class QWidget;
 namespace norvale {
 
 class CheckRun;
+class ReadinessDialog;
+class ReadinessLine;
 class UserGrid;
 struct CheckOutcome;
 
@@ -27,7 +31,7 @@ struct CheckOutcome;
 // showing its results. It works on the controls of the main window, found by
 // their object names (txtFileName, cmdFileName, cmdCheckNow, Timer1, picCheck_0,
 // picResults, lblScore, lblProcess, lblGiudizio, lvwResults, chkHideZero,
-// chkOnlineChecks, UserGrid1, txtScore_0 to txtScore_4), so the window lays
+// chkOnlineChecks, UserGrid1, txtScore_0 to txtScore_4, lblReadiness), so the window lays
 // them out and this class gives them life.
 //
 // A check runs without blocking the window: the click on cmdCheckNow starts
@@ -35,6 +39,9 @@ struct CheckOutcome;
 // the checker. The results show as soon as the checker's test run has been
 // scored; the panel takes input again when its second run has ended too.
 // A check that failed shows a warning and leaves the results empty.
+//
+// With the results, lblReadiness sums up the message's sending readiness; a
+// click on it opens the readiness report.
 //
 // The window accepts dropped files: a local file dropped on it (or on the file
 // name box) becomes the file name.
@@ -81,6 +88,7 @@ private:
     void onHeaderClicked(int column);
     void showSelectedReason();
     void warn(const QString &text);
+    void showReadinessReport();
 
     QWidget *m_window = nullptr;
     QLineEdit *m_fileName = nullptr;
@@ -96,7 +104,8 @@ private:
     QCheckBox *m_online = nullptr;
     UserGrid *m_grid = nullptr;
     std::array<QLineEdit *, 5> m_thresholds {};
-    std::function<QString()> m_ruleScores;
+#include <functional>
+#include <optional>
 
     CheckRun *m_run = nullptr; // the running check; null when none runs
     bool m_checking = false; // from the tick until the check has ended

@@ -8,6 +8,8 @@
 #include "FormTexts.h"
 #include "MessageBox.h"
 #include "PicturePanel.h"
+#include "ReadinessLine.h"
+#include "ReadinessTexts.h"
 #include "ResultsStrip.h"
 #include "RuleScoreList.h"
 #include "Settings.h"
@@ -285,6 +287,14 @@ QWidget *MainWindow::buildCheckPage()
             MakeLabel(results, QStringLiteral("lblProcess"), QRect(0, 30, 3585, 375), QString()),
             MakeLabel(results, QStringLiteral("lblGiudizio"), QRect(2220, 30, 1335, 315), QString()) })
         ResultsStrip::keepColoursWhenDisabled(label);
+
+    // The sending readiness summary takes the free band above the results
+    // strip, right of cmdCheckNow and below the file name row, so it covers
+    // no other control.
+    auto *readiness = new ReadinessLine(page);
+    readiness->setObjectName(QStringLiteral("lblReadiness"));
+    readiness->setToolTip(Placeholder(ReadinessText::SummaryTip));
+    SetTwipsGeometry(readiness, 3615, 1395, 3615, 240);
 
     MakeLabel(page, QStringLiteral("Label2"), QRect(300, 2100, 6915, 195), QStringLiteral("#104"));
 
