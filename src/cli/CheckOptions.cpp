@@ -1,6 +1,7 @@
 #include "CheckOptions.h"
 
 #include "CliTexts.h"
+#include "Language.h"
 #include "Numbers.h"
 #include "ReadinessTexts.h"
 #include "Settings.h"
@@ -33,6 +34,7 @@ constexpr OptionInfo Options[] = {
     { u"--hide-zero", false, CliText::HelpHideZero, {} },
     { u"--json", false, CliText::HelpJson, {} },
     { u"--fail-level", true, CliText::HelpFailLevel, u"N" },
+    { u"--language", true, LanguageOptionHelpTextId, u"CODE" },
     { u"--require-ready", false, ReadinessText::HelpRequireReady, {} },
     { u"--no-readiness", false, ReadinessText::HelpNoReadiness, {} },
     { u"--help", false, CliText::HelpHelp, {} },
@@ -174,6 +176,11 @@ CheckOptions ParseCheckArguments(const QStringList &arguments, const QSet<qsizet
             if (!ok || level < 0 || level > 5)
                 return usageError(FillText(CliText::BadFailLevel, value));
             options.failLevel = level;
+        } else if (name == u"--language") {
+            const QString error = LanguageOptionError(value);
+            if (!error.isEmpty())
+                return usageError(error);
+            options.language = value;
         } else if (name == u"--require-ready") {
             options.requireReady = true;
         } else if (name == u"--no-readiness") {
@@ -200,6 +207,36 @@ CheckOptions ParseCheckArguments(const QStringList &arguments, const QSet<qsizet
     if (options.files.isEmpty())
         return usageError(GetText(CliText::NoFiles));
     return options;
+}
+
+QString ChosenLanguage(const QStringList &arguments)
+{
+    std::optional<QString> language;
+    std::optional<QString> settingsFile;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (argument == u"--")
+            break;
+        if (!argument.startsWith(u"--"))
+            continue;
+        const qsizetype equals = argument.indexOf(u'=');
+        const OptionInfo *option
+            = findOption(equals < 0 ? QStringView(argument) : QStringView(argument).first(equals));
+        if (!option || !option->takesValue)
+            continue;
+        QString value;
+        if (equals >= 0)
+            value = argument.mid(equals + 1);
+        else if (i + 1 < arguments.size())
+            value = arguments[++i];
+        if (option->name == u"--language")
+            language = value;
+        else if (option->name == u"--settings")
+            settingsFile = value;
+    }
+    if (language)
+        return *language;
+    return (settingsFile ? LoadSettings(*settingsFile) : LoadSettings()).language;
 }
 
 QString AddRuleOptions(const QString &rules, const QList<RuleScoreList::Row> &pairs)
@@ -239,6 +276,8 @@ QString CheckUsageText()
         QString help = GetText(Options[i].helpTextId);
         if (Options[i].helpTextId == CliText::HelpSettings)
             help = help.arg(SettingsFilePath());
+        else if (Options[i].helpTextId == LanguageOptionHelpTextId)
+            help = help.arg(ApplicationLanguages().join(QStringLiteral(", ")));
         text += QStringLiteral("  ") + names[i].leftJustified(width + 2) + help + u'\n';
     }
     return text + u'\n' + GetText(CliText::ExitStatusHelp) + u' ' + GetText(ReadinessText::ExitStatusReady)

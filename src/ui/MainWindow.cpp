@@ -457,7 +457,7 @@ void MainWindow::tellAboutRulesPastTheGrid()
 // The help page is read again on every visit, so an edited page shows at once.
 void MainWindow::showHelp()
 {
-    const QUrl page = QUrl::fromLocalFile(ApplicationFile(u"/ide/help.htm"));
+    const QUrl page = QUrl::fromLocalFile(LocalisedApplicationFile(u"/ide/help.htm"));
     if (m_browser->source() == page)
         m_browser->reload();
     else
