@@ -5,7 +5,6 @@
 #include "Numbers.h"
 #include "ReadinessTexts.h"
 #include "Settings.h"
-#include "Text.h"
 #include "TextCatalogue.h"
 #include "Thresholds.h"
 
@@ -79,13 +78,14 @@ std::variant<QList<RuleScoreList::Row>, QString> readRulePairs(const QString &va
         const QStringList pieces = entry.split(u':');
         if (pieces.size() != 2)
             return FillText(CliText::RulesNotPairs, entry);
-        const QString name = TrimSpaces(pieces[0]);
+        // Normalised as the grid normalises names (":", "|", "&" and "=" dropped).
+        const QString name = NormaliseRuleName(pieces[0]);
         if (!isRuleName(name))
             return FillText(CliText::RuleNameWrong, pieces[0]);
         const std::optional<float> score = ParseUserNumber(pieces[1]);
         if (!score)
             return FillText(CliText::RuleScoreNotANumber, name, pieces[1]);
-        pairs.append({ NormaliseRuleName(name), FormatUserNumber(*score) });
+        pairs.append({ name, FormatUserNumber(*score) });
     }
     return pairs;
 }

@@ -206,7 +206,7 @@ void CheckPanel::CheckFile()
     ResultReset();
     CheckRequest request;
     request.path = m_fileName->text();
-    request.rules = m_ruleScores();
+    request.rules = m_ruleScores(); // the grid, and the settings' scores it cannot show
     for (const QLineEdit *box : m_thresholds)
         request.thresholdBoxes.append(box->text());
     request.online = m_online->checkState() != Qt::Unchecked;
