@@ -8,6 +8,11 @@
 #                            address and undefined-behaviour sanitizers
 #   ./dev.sh fuzz [SECONDS]  build the fuzz targets with clang (build-fuzz) and run
 #                            each for SECONDS (default 30) on a copy of its seed corpus
+#   ./dev.sh package         build the Debian package (build-deb/deb/norvale_<version>_<arch>.deb)
+#                            with Debian's compiler flags, and run lintian on it
+#   ./dev.sh package-check   install that package with apt-get, run the installed
+#                            norvale-check and window (under Xvfb), then purge it and
+#                            check that nothing of it is left
 #
 # All are safe to run again: packages already installed are not fetched, and
 # the builds only redo what changed.
@@ -17,14 +22,18 @@ cd "$(dirname "$0")"
 PACKAGES=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev libgl-dev
-    libgmime-3.0-dev
+    libgmime-3.0-dev libpsl-dev
     spamassassin
+    help2man man-db desktop-file-utils appstream
 )
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# Building, checking and trying out the Debian package.
+PACKAGE_PACKAGES=(dpkg-dev file lintian xvfb x11-utils)
 
 BUILD_DIR=${NORVALE_BUILD_DIR:-build}
 SANITIZE_BUILD_DIR=${NORVALE_SANITIZE_BUILD_DIR:-build-asan}
 FUZZ_BUILD_DIR=${NORVALE_FUZZ_BUILD_DIR:-build-fuzz}
+PACKAGE_BUILD_DIR=${NORVALE_PACKAGE_BUILD_DIR:-build-deb}
 
 install_packages() {
     local missing=()
@@ -116,6 +125,33 @@ fuzz() {
     [ ${#failed[@]} -eq 0 ] || { echo "fuzzing failed: ${failed[*]}" >&2; return 1; }
 }
 
+# The package is built as Debian builds its own: the compiler and linker flags
+# of dpkg-buildflags (hardening included), no tests, binaries stripped by CPack.
+package() {
+    local cxxflags ldflags
+    export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+    cxxflags="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
+    ldflags=$(dpkg-buildflags --get LDFLAGS)
+    CXXFLAGS=$cxxflags LDFLAGS=$ldflags configure "$PACKAGE_BUILD_DIR" -DCMAKE_BUILD_TYPE=None \
+        -DNORVALE_BUILD_TESTS=OFF
+    cmake --build "$PACKAGE_BUILD_DIR"
+    rm -f "$PACKAGE_BUILD_DIR"/deb/*.deb
+    (cd "$PACKAGE_BUILD_DIR" && cpack -G DEB)
+    local deb
+    deb=$(package_file)
+    echo "Built $deb:"
+    dpkg-deb --info "$deb" | sed -n '/^ Package:/,/^ Description:/p'
+    # Errors fail the build; what lintian still reports is explained in packaging/README.md.
+    lintian --fail-on error --info --display-level '>=warning' "$deb"
+    echo "lintian: no errors on $deb"
+}
+
+package_file() {
+    local files=("$PACKAGE_BUILD_DIR"/deb/norvale_*.deb)
+    [ -f "${files[0]}" ] || { echo "no package in $PACKAGE_BUILD_DIR/deb: run ./dev.sh package" >&2; return 1; }
+    echo "${files[0]}"
+}
+
 case "${1:-}" in
 run)
     install_packages "${PACKAGES[@]}"
@@ -145,8 +181,17 @@ fuzz)
     fuzz "$seconds"
     echo "dev.sh fuzz: every fuzz target ran ${seconds} s clean ($FUZZ_BUILD_DIR)"
     ;;
+package)
+    install_packages "${PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
+    package
+    ;;
+package-check)
+    install_packages "${PACKAGE_PACKAGES[@]}"
+    packaging/check-installed.sh "$(package_file)"
+    echo "dev.sh package-check: installed, ran, purged and left nothing behind"
+    ;;
 *)
-    echo "usage: $0 run|test|sanitize|fuzz [SECONDS]" >&2
+    echo "usage: $0 run|test|sanitize|fuzz [SECONDS]|package|package-check" >&2
     exit 2
     ;;
 esac

@@ -4,6 +4,7 @@
 #     (spamassassin -t -L, then spamassassin -R, on the same file): the ratio of
 #     their median wall times. Target: at most 1.05.
 #  2. ScoreReport on a synthetic report of 10,000 rule rows. Target: < 20 ms.
+#  3. The sending readiness checks of a 100 KB newsletter. Target: < 20 ms.
 #
 # Usage: bench/run.sh [MESSAGE] [RUNS]   (defaults: the shipped clean newsletter, 15)
 # Builds a release tree in build-bench/ first.
@@ -17,7 +18,7 @@ build=build-bench
 if [ ! -f "$build/build.ninja" ]; then
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DNORVALE_BUILD_TESTS=OFF >/dev/null
 fi
-cmake --build "$build" --target norvale-check bench_scorereport >/dev/null
+cmake --build "$build" --target norvale-check bench_scorereport bench_readiness >/dev/null
 
 # The same private home, settings and working folder for both sides; the
 # user's settings and SpamAssassin's own user data play no part.
@@ -58,3 +59,5 @@ echo "  spamassassin -t -L, spamassassin -R: $bare_ms ms"
 echo "  ratio: $ratio (target: at most 1.05): $verdict"
 echo
 "$build/bench/bench_scorereport"
+echo
+"$build/bench/bench_readiness"

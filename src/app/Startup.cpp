@@ -1,6 +1,9 @@
 #include "Startup.h"
 
+#include "Language.h"
 #include "TextCatalogue.h"
+
+#include <QFileInfo>
 
 #include <array>
 
@@ -12,6 +15,7 @@ struct StartValues
 {
     std::array<QString, VerdictLevelCount> verdictTexts;
     QString siteAddress;
+    QString language;
 };
 
 StartValues &startValues()
@@ -44,6 +48,16 @@ QString SiteAddress()
     return startValues().siteAddress;
 }
 
+QString CatalogueLanguage()
+{
+    return startValues().language;
+}
+
+QString LocalisedApplicationFile(QStringView relativePath)
+{
+    return LocalisedFile(ApplicationFile(relativePath), CatalogueLanguage());
+}
+
 void InitialiseApplication(const QString &cataloguePath)
 {
     LoadTextCatalogue(cataloguePath);
@@ -52,6 +66,14 @@ void InitialiseApplication(const QString &cataloguePath)
         values.verdictTexts[level] = GetText(FirstVerdictTextId + level);
     const bool italian = GetText(LanguageCodeTextId) == ItalianLanguageCode;
     values.siteAddress = (italian ? ItalianSiteAddress : InternationalSiteAddress).toString();
+    // The catalogue's own code; a catalogue without one is known by its file
+    // name (ide.<code>.txt), and ide.txt without one by none.
+    values.language = LanguageCode(GetText(LanguageCodeTextId));
+    if (values.language.isEmpty()) {
+        const QString name = QFileInfo(cataloguePath).fileName();
+        if (name.startsWith(u"ide.") && name.endsWith(u".txt") && name.size() > 8)
+            values.language = LanguageCode(QStringView(name).sliced(4, name.size() - 8));
+    }
 }
 
 } // namespace norvale

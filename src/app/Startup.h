@@ -31,6 +31,14 @@ int VerdictBar(int level);
 // before it.
 QString SiteAddress();
 
+// The language code of the catalogue loaded at start (its text 1000, lower
+// case, else the code in its file name ide.<code>.txt); empty when neither
+// names one.
+QString CatalogueLanguage();
+// ApplicationFile(relativePath) in the catalogue's language when that file
+// ships: u"/ide/help.htm" gives .../ide/help.it.htm for an Italian catalogue.
+QString LocalisedApplicationFile(QStringView relativePath);
+
 // The start of the program before any window exists: loads the text
 // catalogue, reads the six verdict texts and chooses the site address from
 // the catalogue's language code. Never fails: a missing catalogue gives empty

@@ -4,6 +4,7 @@
 #include "CheckOptions.h"
 #include "CliTexts.h"
 #include "FileCheck.h"
+#include "ReadinessReport.h"
 #include "ReportOutput.h"
 #include "ResultPrinter.h"
 #include "RuleScoreList.h"
@@ -121,9 +122,10 @@ int RunCheckCommand(const QStringList &arguments, const QSet<qsizetype> &undecod
         break;
     }
 
-    const std::optional<CheckSettings> settings = effectiveSettings(options, err);
+    std::optional<CheckSettings> settings = effectiveSettings(options, err);
     if (!settings)
         return ExitUsage;
+    settings->readiness = options.readiness || options.requireReady;
 
     ReportOutput extras(options, *settings);
     if (const std::optional<QString> error = extras.prepare()) {
@@ -163,20 +165,32 @@ int RunCheckCommand(const QStringList &arguments, const QSet<qsizetype> &undecod
             // A score past the last limit has no level; it is above every level.
             if (options.failLevel && (!result.level || *result.level >= *options.failLevel))
                 anyAtFailLevel = true;
+            if (options.requireReady && result.readiness && !result.readiness->ready())
+                anyAtFailLevel = true;
             const FullReport report = extras.reportFor(result);
             if (!options.json) {
                 if (i > 0)
                     out << u'\n';
-                out << FormatResultText(result, settings->hideZero, width) << Qt::flush;
+                out << FormatResultText(result, settings->hideZero, width);
+                if (options.readiness && result.readiness)
+                    out << u'\n' << ReadinessTerminalText(*result.readiness, width);
                 if (const QString more = extras.text(report); !more.isEmpty())
-                    out << u'\n' << more << Qt::flush;
+                    out << u'\n' << more;
+                out << Qt::flush;
             } else {
-                out << FormatFileJson(result, settings->hideZero, i == 0, extras.json(report)) << Qt::flush;
+                FileCheckResult shown = result;
+                if (!options.readiness)
+                    shown.readiness.reset();
+                out << FormatFileJson(shown, settings->hideZero, i == 0, extras.json(report)) << Qt::flush;
             }
             continue;
         }
-        if (options.json)
-            out << FormatFileJson(result, settings->hideZero, i == 0) << Qt::flush;
+        if (options.json) {
+            FileCheckResult shown = result;
+            if (!options.readiness)
+                shown.readiness.reset();
+            out << FormatFileJson(shown, settings->hideZero, i == 0) << Qt::flush;
+        }
     }
     if (options.json)
         out << JsonDocumentTail() << Qt::flush;

@@ -1,10 +1,11 @@
 #include "CheckOptions.h"
 
 #include "CliTexts.h"
+#include "Language.h"
 #include "ReportTexts.h"
 #include "Numbers.h"
+#include "ReadinessTexts.h"
 #include "Settings.h"
-#include "Text.h"
 #include "TextCatalogue.h"
 #include "Thresholds.h"
 
@@ -37,6 +38,9 @@ constexpr OptionInfo Options[] = {
     { u"--html", true, ReportText::HelpHtml, u"FILE" },
     { u"--compare", false, ReportText::HelpCompare, u"OLD NEW" },
     { u"--baseline", true, ReportText::HelpBaseline, u"FILE" },
+    { u"--language", true, LanguageOptionHelpTextId, u"CODE" },
+    { u"--require-ready", false, ReadinessText::HelpRequireReady, {} },
+    { u"--no-readiness", false, ReadinessText::HelpNoReadiness, {} },
     { u"--help", false, CliText::HelpHelp, {} },
     { u"--version", false, CliText::HelpVersion, {} },
 };
@@ -79,13 +83,14 @@ std::variant<QList<RuleScoreList::Row>, QString> readRulePairs(const QString &va
         const QStringList pieces = entry.split(u':');
         if (pieces.size() != 2)
             return FillText(CliText::RulesNotPairs, entry);
-        const QString name = TrimSpaces(pieces[0]);
+        // Normalised as the grid normalises names (":", "|", "&" and "=" dropped).
+        const QString name = NormaliseRuleName(pieces[0]);
         if (!isRuleName(name))
             return FillText(CliText::RuleNameWrong, pieces[0]);
         const std::optional<float> score = ParseUserNumber(pieces[1]);
         if (!score)
             return FillText(CliText::RuleScoreNotANumber, name, pieces[1]);
-        pairs.append({ NormaliseRuleName(name), FormatUserNumber(*score) });
+        pairs.append({ name, FormatUserNumber(*score) });
     }
     return pairs;
 }
@@ -188,6 +193,15 @@ CheckOptions ParseCheckArguments(const QStringList &arguments, const QSet<qsizet
             if (valueUndecodable)
                 return usageError(FillText(ReportText::BadBaseline, value, QString()));
             options.baselineFile = value;
+        } else if (name == u"--language") {
+            const QString error = LanguageOptionError(value);
+            if (!error.isEmpty())
+                return usageError(error);
+            options.language = value;
+        } else if (name == u"--require-ready") {
+            options.requireReady = true;
+        } else if (name == u"--no-readiness") {
+            options.readiness = false;
         } else if (name == u"--help") {
             help = true;
         } else if (name == u"--version") {
@@ -212,6 +226,36 @@ CheckOptions ParseCheckArguments(const QStringList &arguments, const QSet<qsizet
     if (options.compare && options.files.size() != 2)
         return usageError(GetText(ReportText::CompareNeedsTwo));
     return options;
+}
+
+QString ChosenLanguage(const QStringList &arguments)
+{
+    std::optional<QString> language;
+    std::optional<QString> settingsFile;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (argument == u"--")
+            break;
+        if (!argument.startsWith(u"--"))
+            continue;
+        const qsizetype equals = argument.indexOf(u'=');
+        const OptionInfo *option
+            = findOption(equals < 0 ? QStringView(argument) : QStringView(argument).first(equals));
+        if (!option || !option->takesValue)
+            continue;
+        QString value;
+        if (equals >= 0)
+            value = argument.mid(equals + 1);
+        else if (i + 1 < arguments.size())
+            value = arguments[++i];
+        if (option->name == u"--language")
+            language = value;
+        else if (option->name == u"--settings")
+            settingsFile = value;
+    }
+    if (language)
+        return *language;
+    return (settingsFile ? LoadSettings(*settingsFile) : LoadSettings()).language;
 }
 
 QString AddRuleOptions(const QString &rules, const QList<RuleScoreList::Row> &pairs)
@@ -251,9 +295,12 @@ QString CheckUsageText()
         QString help = GetText(Options[i].helpTextId);
         if (Options[i].helpTextId == CliText::HelpSettings)
             help = help.arg(SettingsFilePath());
+        else if (Options[i].helpTextId == LanguageOptionHelpTextId)
+            help = help.arg(ApplicationLanguages().join(QStringLiteral(", ")));
         text += QStringLiteral("  ") + names[i].leftJustified(width + 2) + help + u'\n';
     }
-    return text + u'\n' + GetText(CliText::ExitStatusHelp) + u'\n';
+    return text + u'\n' + GetText(CliText::ExitStatusHelp) + u' ' + GetText(ReadinessText::ExitStatusReady)
+        + u'\n';
 }
 
 } // namespace norvale

@@ -35,6 +35,9 @@ struct CheckOptions
     bool hideZero = false; // --hide-zero (adds to the settings' own option)
     bool json = false; // --json
     std::optional<int> failLevel; // --fail-level N, 0 to 5
+    std::optional<QString> language; // --language CODE, a language a catalogue serves
+    bool readiness = true; // false with --no-readiness: no sending readiness table
+    bool requireReady = false; // --require-ready: a failed readiness check gives exit status 3
     bool explain = false; // --explain: guide, evidence and fix plan under each table
     std::optional<QString> htmlFile; // --html FILE: the full report as HTML
     bool compare = false; // --compare OLD NEW: exactly two files, the change from the first to the second
@@ -51,6 +54,13 @@ struct CheckOptions
 // the system's encoding: their text would name another file, so such a file
 // is marked in undecodableFiles and such a settings file is a usage error.
 CheckOptions ParseCheckArguments(const QStringList &arguments, const QSet<qsizetype> &undecodable = {});
+
+// The language these arguments choose for the texts, read before the
+// catalogue is loaded: the value of --language, else the "language" key of
+// the settings file (the one --settings names, or the user's). Empty for no
+// choice. Reads the arguments as ParseCheckArguments does, so an option's
+// value is never taken for an option.
+QString ChosenLanguage(const QStringList &arguments);
 
 // The rule score list with the --rules pairs on top, rule by rule: a pair
 // replaces the score of the first entry of its rule, or follows the last entry.

@@ -19,6 +19,8 @@ FileCheckResult CheckFile(const QString &path, const CheckSettings &settings)
     }
     result.score = outcome.score;
     result.level = outcome.level;
+    if (settings.readiness)
+        result.readiness = CheckReadinessFile(outcome.messagePath);
     return result;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ReadinessCheck.h"
 #include "ReportScorer.h"
 
 #include <QString>
@@ -19,6 +20,7 @@ struct CheckSettings
     QStringList thresholdBoxes; // five box texts
     bool online = false;
     bool hideZero = false;
+    bool readiness = false; // also check the message's sending readiness
 };
 
 struct FileCheckResult
@@ -29,6 +31,7 @@ struct FileCheckResult
     bool errorNamesFile = false; // the error text names the file itself
     ScoreResult score; // the reasons (all of them, hidden zero rows included) and the total
     std::optional<int> level; // the verdict level; none for a score past the last limit
+    std::optional<ReadinessResult> readiness; // when asked for and the file was checked
     bool ok() const { return !failed; }
 };
 

@@ -3,6 +3,7 @@
 #include "ApplicationFolder.h"
 #include "CliTexts.h"
 #include "Numbers.h"
+#include "ReadinessReport.h"
 #include "Startup.h"
 #include "Text.h"
 #include "TextCatalogue.h"
@@ -200,6 +201,8 @@ QByteArray FormatFileJson(const FileCheckResult &result, bool hideZero, bool fir
                 { QStringLiteral("rule"), reason->ruleName } });
         }
         file.insert(QStringLiteral("reasons"), reasons);
+        if (result.readiness)
+            file.insert(QStringLiteral("readiness"), ReadinessJson(*result.readiness));
         for (auto it = extra.constBegin(); it != extra.constEnd(); ++it)
             file.insert(it.key(), it.value());
     }

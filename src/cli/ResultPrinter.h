@@ -19,13 +19,13 @@ namespace norvale {
 QString FormatResultText(const FileCheckResult &result, bool hideZero, int width);
 
 // One JSON document for all files: {"files": [{"path", "error"} or {"path",
-// "level", "reasons": [{"description", "points", "rule", "type"}], "score",
-// "verdict"}], "version"}, keys in that order, indented as QJsonDocument
-// writes it. Numbers are JSON numbers; a score past the last limit has level
-// and verdict null. It is written piece by piece as the files are checked, so
-// that memory does not grow with their number: JsonDocumentHead(), then
-// FormatFileJson() for each file (`first` for the first one), then
-// JsonDocumentTail().
+// "level", "readiness" (when checked: ReadinessJson), "reasons":
+// [{"description", "points", "rule", "type"}], "score", "verdict"}],
+// "version"}, keys in that order, indented as QJsonDocument writes it.
+// Numbers are JSON numbers; a score past the last limit has level and verdict
+// null. It is written piece by piece as the files are checked, so that memory
+// does not grow with their number: JsonDocumentHead(), then FormatFileJson()
+// for each file (`first` for the first one), then JsonDocumentTail().
 QByteArray JsonDocumentHead();
 // `extra` (the full report's keys) is added to a checked file's entry.
 QByteArray FormatFileJson(

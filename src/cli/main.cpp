@@ -1,4 +1,6 @@
 #include "CheckCommand.h"
+#include "CheckOptions.h"
+#include "Language.h"
 #include "SignalStop.h"
 #include "Startup.h"
 
@@ -7,11 +9,11 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    norvale::InitialiseApplication();
     // Ctrl-C, a terminal closed or a CI job stopped: the checker and our files
     // go with us.
     norvale::StopOnSignals(norvale::ExitNow);
     QSet<qsizetype> undecodable;
     const QStringList arguments = norvale::DecodeArguments(argc, argv, undecodable);
+    norvale::InitialiseApplication(norvale::ChooseApplicationCatalogue(norvale::ChosenLanguage(arguments)));
     return norvale::RunCheckCommand(arguments, undecodable);
 }

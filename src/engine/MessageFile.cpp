@@ -2,11 +2,7 @@
 
 #include <QFile>
 
-// GLib's headers use "signals" as a field name, which Qt defines as a macro.
-#pragma push_macro("signals")
-#undef signals
-#include <gmime/gmime.h>
-#pragma pop_macro("signals")
+#include "GMimeSupport.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -17,29 +13,13 @@
 
 namespace norvale {
 
-namespace {
-
 void InitGMime()
 {
     static std::once_flag once;
     std::call_once(once, [] { g_mime_init(); });
 }
 
-// Owns one GObject reference.
-template <typename T> struct GObjectRef
-{
-    T *object = nullptr;
-    explicit GObjectRef(T *o)
-        : object(o)
-    { }
-    ~GObjectRef()
-    {
-        if (object)
-            g_object_unref(object);
-    }
-    GObjectRef(const GObjectRef &) = delete;
-    GObjectRef &operator=(const GObjectRef &) = delete;
-};
+namespace {
 
 // Parses the file from its start through a descriptor of its own.
 bool HasHeaderBlock(int fd)

@@ -49,6 +49,8 @@ Settings ParseSettingsString(QStringView text, QStringList *otherPairs)
             settings.hideZero = CheckBoxValue(value);
         else if (key == u"onlinechecks")
             settings.onlineChecks = CheckBoxValue(value);
+        else if (key == u"language") // the file's line end is no part of the last value
+            settings.language = value.trimmed().toString();
         else if (otherPairs && !key.isEmpty() && pieces.size() > 1)
             otherPairs->append(WithoutLineEnd(pair));
     }
@@ -60,6 +62,8 @@ QString FormatSettingsString(const Settings &settings, const QStringList &otherP
     QString line = QStringLiteral("rules=") + settings.rules + QStringLiteral("&thresholds=")
         + settings.thresholds + QStringLiteral("&hidezero=") + QString::number(settings.hideZero)
         + QStringLiteral("&onlinechecks=") + QString::number(settings.onlineChecks);
+    if (!settings.language.isEmpty())
+        line += QStringLiteral("&language=") + settings.language;
     for (const QString &pair : otherPairs)
         line += u'&' + pair;
     return line;

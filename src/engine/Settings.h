@@ -19,6 +19,7 @@ struct Settings
     QString thresholds; // the thresholds text
     int hideZero = 0; // check-box state: 0 off, 1 on, 2 greyed
     int onlineChecks = 0; // same encoding
+    QString language {}; // the language chosen for the texts ("it"); empty follows the desktop
     friend bool operator==(const Settings &, const Settings &) = default;
 };
 
@@ -28,14 +29,17 @@ struct Settings
 // not trimmed), the value the second piece only. Unknown keys, empty pairs and
 // pairs without "=" change nothing. A check-box value is its leading number
 // rounded half to even; anything but 0, 1 or 2 leaves 0 ("1\r\n" and "1x" read 1).
+// The language is trimmed, so the line end after it is no part of it.
 //
 // otherPairs, when given, receives the pairs with another non-empty key, as
 // they stand (line ends after a pair dropped), so that a save keeps
 // what a newer or another program wrote there.
 Settings ParseSettingsString(QStringView text, QStringList *otherPairs = nullptr);
 
-// The settings line, pairs always in the same order, no line end; other pairs
-// (as ParseSettingsString gave them) follow "onlinechecks".
+// The settings line, pairs always in the same order, no line end. Keys added
+// after "onlinechecks" ("language") are written only when they are not empty,
+// so settings left at their defaults give the four-pair line; other pairs (as
+// ParseSettingsString gave them) follow.
 QString FormatSettingsString(const Settings &settings, const QStringList &otherPairs = {});
 
 // <generic config folder>/norvale/conf.ini (~/.config/norvale/conf.ini by default).

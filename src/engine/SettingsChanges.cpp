@@ -109,6 +109,8 @@ Settings MergeSettingsChanges(const Settings &onDisk, const Settings &loaded, co
         merged.hideZero = current.hideZero;
     if (current.onlineChecks != loaded.onlineChecks)
         merged.onlineChecks = current.onlineChecks;
+    if (current.language != loaded.language)
+        merged.language = current.language;
     return merged;
 }
 

@@ -8,6 +8,9 @@
 #include "FileDialog.h"
 #include "MessageBox.h"
 #include "Numbers.h"
+#include "ReadinessDialog.h"
+#include "ReadinessLine.h"
+#include "ReadinessReport.h"
 #include "ReasonItem.h"
 #include "Startup.h"
 #include "TextCatalogue.h"
@@ -71,6 +74,7 @@ CheckPanel::CheckPanel(QWidget *window)
     , m_hideZero(Control<QCheckBox>(window, "chkHideZero"))
     , m_online(Control<QCheckBox>(window, "chkOnlineChecks"))
     , m_grid(Control<UserGrid>(window, "UserGrid1"))
+    , m_readinessLine(Control<ReadinessLine>(window, "lblReadiness"))
 {
     for (int k = 0; k < int(m_thresholds.size()); ++k)
         m_thresholds[k]
@@ -92,6 +96,7 @@ CheckPanel::CheckPanel(QWidget *window)
     m_pointsWidth = m_list->columnWidth(ReasonItem::PointsColumn);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, &CheckPanel::onHeaderClicked);
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, &CheckPanel::showSelectedReason);
+    connect(m_readinessLine, &ReadinessLine::clicked, this, &CheckPanel::showReadinessReport);
 
     m_window->setAcceptDrops(true);
     m_window->installEventFilter(this);
@@ -207,7 +212,7 @@ void CheckPanel::CheckFile()
     ResultReset();
     CheckRequest request;
     request.path = m_fileName->text();
-    request.rules = m_grid->configuration();
+    request.rules = m_ruleScores(); // the grid, and the settings' scores it cannot show
     for (const QLineEdit *box : m_thresholds)
         request.thresholdBoxes.append(box->text());
     request.online = m_online->checkState() != Qt::Unchecked;
@@ -221,6 +226,9 @@ void CheckPanel::CheckFile()
         return;
     }
     m_run = run;
+    // Read from the file the check judged; a few milliseconds even for a
+    // large newsletter.
+    m_readiness = CheckReadinessFile(run->outcome().messagePath);
     m_process->setText(GetText(CheckingTextId));
     connect(m_run, &CheckRun::resultReady, this, &CheckPanel::onReportReady);
     connect(m_run, &CheckRun::finished, this, &CheckPanel::onRunFinished);
@@ -238,6 +246,8 @@ void CheckPanel::onReportReady(const CheckOutcome &outcome)
         return;
     }
     ShowResults(outcome.score.total, outcome.score.reasons);
+    if (m_readiness)
+        m_readinessLine->showSummary(*m_readiness);
     m_reports->resultShown(outcome.messagePath, outcome.score, bandLimits(),
         m_hideZero->checkState() != Qt::Unchecked, m_checkedOnline);
     m_reportButton->setToolTip(m_reports->changeSummary());
@@ -270,6 +280,9 @@ void CheckPanel::ResultReset()
     m_list->clear();
     m_reports->clear();
     m_reportButton->setToolTip(QString());
+    m_readinessLine->clearSummary();
+    if (m_readinessDialog)
+        m_readinessDialog->hide(); // its report belongs to results no longer shown
 }
 
 // Lists the reasons (zero rows left out when chkHideZero says so), shows the
@@ -343,6 +356,19 @@ void CheckPanel::showSelectedReason()
     lines.append(QString());
     lines.append(CheckReports::guideText(row->text(ReasonItem::RuleColumn)));
     MessageBox::information(m_window, lines.join(u'\n'));
+}
+
+// Opens (or brings forward) the readiness report of the last check.
+void CheckPanel::showReadinessReport()
+{
+    if (!m_readiness)
+        return;
+    if (!m_readinessDialog)
+        m_readinessDialog = new ReadinessDialog(m_window);
+    m_readinessDialog->setReport(ReadinessHtml(*m_readiness));
+    m_readinessDialog->show();
+    m_readinessDialog->raise();
+    m_readinessDialog->activateWindow();
 }
 
 // A warning is read with the normal cursor, even in the middle of a check.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ReadinessCheck.h"
 #include "ReportScorer.h"
 #include "Thresholds.h"
 
@@ -9,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class QCheckBox;
 class QLabel;
@@ -23,6 +25,8 @@ namespace norvale {
 class ButtonPlus;
 class CheckReports;
 class CheckRun;
+class ReadinessDialog;
+class ReadinessLine;
 class UserGrid;
 struct CheckOutcome;
 
@@ -30,7 +34,7 @@ struct CheckOutcome;
 // showing its results. It works on the controls of the main window, found by
 // their object names (txtFileName, cmdFileName, cmdCheckNow, Timer1, picCheck_0,
 // picResults, lblScore, lblProcess, lblGiudizio, lvwResults, chkHideZero,
-// chkOnlineChecks, UserGrid1, txtScore_0 to txtScore_4), so the window lays
+// chkOnlineChecks, UserGrid1, txtScore_0 to txtScore_4, lblReadiness), so the window lays
 // them out and this class gives them life.
 //
 // A check runs without blocking the window: the click on cmdCheckNow starts
@@ -38,6 +42,9 @@ struct CheckOutcome;
 // the checker. The results show as soon as the checker's test run has been
 // scored; the panel takes input again when its second run has ended too.
 // A check that failed shows a warning and leaves the results empty.
+//
+// With the results, lblReadiness sums up the message's sending readiness; a
+// click on it opens the readiness report.
 //
 // The window accepts dropped files: a local file dropped on it (or on the file
 // name box) becomes the file name.
@@ -87,6 +94,7 @@ private:
     void showSelectedReason();
     void warn(const QString &text);
     BandLimitArray bandLimits() const;
+    void showReadinessReport();
 
     QWidget *m_window = nullptr;
     QLineEdit *m_fileName = nullptr;
@@ -103,6 +111,9 @@ private:
     UserGrid *m_grid = nullptr;
     std::array<QLineEdit *, 5> m_thresholds {};
     std::function<QString()> m_ruleScores;
+    ReadinessLine *m_readinessLine = nullptr;
+    ReadinessDialog *m_readinessDialog = nullptr; // made on first use
+    std::optional<ReadinessResult> m_readiness; // of the file being checked or last checked
 
     CheckReports *m_reports = nullptr;
     ButtonPlus *m_reportButton = nullptr;

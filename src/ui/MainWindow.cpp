@@ -8,6 +8,8 @@
 #include "FormTexts.h"
 #include "MessageBox.h"
 #include "PicturePanel.h"
+#include "ReadinessLine.h"
+#include "ReadinessTexts.h"
 #include "ReportTexts.h"
 #include "ResultsStrip.h"
 #include "RuleScoreList.h"
@@ -292,6 +294,14 @@ QWidget *MainWindow::buildCheckPage()
             MakeLabel(results, QStringLiteral("lblGiudizio"), QRect(2220, 30, 1335, 315), QString()) })
         ResultsStrip::keepColoursWhenDisabled(label);
 
+    // The sending readiness summary takes the free band above the results
+    // strip, right of cmdCheckNow and below the file name row, so it covers
+    // no other control.
+    auto *readiness = new ReadinessLine(page);
+    readiness->setObjectName(QStringLiteral("lblReadiness"));
+    readiness->setToolTip(Placeholder(ReadinessText::SummaryTip));
+    SetTwipsGeometry(readiness, 3615, 1395, 3615, 240);
+
     MakeLabel(page, QStringLiteral("Label2"), QRect(300, 2100, 6915, 195), QStringLiteral("#104"));
 
     auto *reasons = new QWidget(page);
@@ -453,7 +463,7 @@ void MainWindow::tellAboutRulesPastTheGrid()
 // The help page is read again on every visit, so an edited page shows at once.
 void MainWindow::showHelp()
 {
-    const QUrl page = QUrl::fromLocalFile(ApplicationFile(u"/ide/help.htm"));
+    const QUrl page = QUrl::fromLocalFile(LocalisedApplicationFile(u"/ide/help.htm"));
     if (m_browser->source() == page)
         m_browser->reload();
     else

@@ -108,7 +108,7 @@ private slots:
         QJsonParseError error;
         const QJsonObject document = QJsonDocument::fromJson(result.out.toUtf8(), &error).object();
         QCOMPARE(error.error, QJsonParseError::NoError);
-        QCOMPARE(document.value(u"version").toString(), QStringLiteral("1.0.0"));
+        QCOMPARE(document.value(u"version").toString(), QStringLiteral(NORVALE_EXPECTED_VERSION));
         const QJsonArray files = document.value(u"files").toArray();
         QCOMPARE(files.size(), 2);
 
@@ -364,7 +364,7 @@ private slots:
             QVERIFY2(help.out.contains(QLatin1String(option)), option);
         const Run version = run({ QStringLiteral("--version") });
         QCOMPARE(version.exitCode, 0);
-        QCOMPARE(version.out.trimmed(), QStringLiteral("norvale-check 1.0.0"));
+        QCOMPARE(version.out.trimmed(), QStringLiteral("norvale-check " NORVALE_EXPECTED_VERSION));
     }
 
     void fileNamedLikeAnOption_isCheckedAfterDoubleDash()

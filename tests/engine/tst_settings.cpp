@@ -18,9 +18,10 @@ Q_DECLARE_METATYPE(Settings)
 
 namespace {
 
-Settings Make(const QString &rules, const QString &thresholds, int hideZero, int onlineChecks)
+Settings Make(const QString &rules, const QString &thresholds, int hideZero, int onlineChecks,
+    const QString &language = QString())
 {
-    return Settings { rules, thresholds, hideZero, onlineChecks };
+    return Settings { rules, thresholds, hideZero, onlineChecks, language };
 }
 
 } // namespace
@@ -72,6 +73,13 @@ private slots:
             << "&colour=red&=5&thresholds=1|2&" << Make("", "1|2", 0, 0);
         QTest::newRow("values are kept as written")
             << "rules=a:1.50&thresholds= 2 |x" << Make("a:1.50", " 2 |x", 0, 0);
+        QTest::newRow("the language after onlinechecks")
+            << "rules=&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0&language=it"
+            << Make("", "1|2|4|5|8", 0, 0, "it");
+        QTest::newRow("the language is kept as written") << "language=IT_it" << Make("", "", 0, 0, "IT_it");
+        QTest::newRow("a line end after the language is no part of it")
+            << "onlinechecks=0&language=it\r\n" << Make("", "", 0, 0, "it");
+        QTest::newRow("the key Language is another key") << "Language=it" << Make("", "", 0, 0);
     }
     void parseSettingsString()
     {
@@ -82,6 +90,7 @@ private slots:
         QCOMPARE(parsed.thresholds, expected.thresholds);
         QCOMPARE(parsed.hideZero, expected.hideZero);
         QCOMPARE(parsed.onlineChecks, expected.onlineChecks);
+        QCOMPARE(parsed.language, expected.language);
     }
 
     void formatSettingsString_data()
@@ -93,6 +102,8 @@ private slots:
         QTest::newRow("all four values") << Make("A:1,5|B:-2", "1||3", 1, 2)
                                          << "rules=A:1,5|B:-2&thresholds=1||3&hidezero=1&onlinechecks=2";
         QTest::newRow("nothing set") << Settings {} << "rules=&thresholds=&hidezero=0&onlinechecks=0";
+        QTest::newRow("a language chosen comes after onlinechecks") << Make("", DefaultThresholds, 0, 0,
+            "it") << "rules=&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0&language=it";
     }
     void formatSettingsString()
     {

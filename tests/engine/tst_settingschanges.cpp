@@ -106,6 +106,17 @@ private slots:
         QCOMPARE(MergeSettingsChanges(onDisk, current, Make("B:2", "9", 0, 0)), Make("X:9|B:2", "9", 0, 1));
     }
 
+    void mergeSettingsChanges_keepsTheLanguageOnDiskUnlessItChanged()
+    {
+        Settings onDisk = Make("A:1");
+        onDisk.language = QStringLiteral("it");
+        const Settings loaded = Make("A:1");
+        QCOMPARE(MergeSettingsChanges(onDisk, loaded, Make("A:2")).language, QStringLiteral("it"));
+        Settings chosen = Make("A:1");
+        chosen.language = QStringLiteral("en");
+        QCOMPARE(MergeSettingsChanges(onDisk, loaded, chosen).language, QStringLiteral("en"));
+    }
+
     void saveSettingsChanges_overTheFilesCurrentContent_keepsOtherPairs()
     {
         QTemporaryDir dir;

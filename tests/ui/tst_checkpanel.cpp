@@ -147,6 +147,9 @@ private:
         Qt::CheckState hideZero = Qt::Unchecked, Qt::CheckState online = Qt::Unchecked);
     // Clicks cmdCheckNow for `path` and waits until the check has ended.
     void runCheck(const QString &path);
+    // The same, giving the report section the check scored, heard from the
+    // check itself: it leaves no report behind.
+    QString runCheckForSection(const QString &path);
     void clickCheckNow();
     void clickHeader(int column);
     // A user's double-click on the list: a click, then the double-click.
@@ -226,6 +229,21 @@ void TestCheckPanel::runCheck(const QString &path)
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, CheckTimeout);
     QVERIFY(!checkPanel()->isChecking());
     QVERIFY(panel()->isEnabled());
+}
+
+QString TestCheckPanel::runCheckForSection(const QString &path)
+{
+    QString section;
+    fileName()->setText(path);
+    QSignalSpy finished(checkPanel(), &CheckPanel::checkFinished);
+    clickCheckNow();
+    [&] {
+        QTRY_VERIFY(checkPanel()->findChild<CheckRun *>());
+        connect(checkPanel()->findChild<CheckRun *>(), &CheckRun::resultReady, this,
+            [&section](const CheckOutcome &outcome) { section = outcome.check.section; });
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, CheckTimeout);
+    }();
+    return section;
 }
 
 void TestCheckPanel::clickHeader(int column)
@@ -343,16 +361,7 @@ void TestCheckPanel::check_matchesTheCommandLine()
 
     setOptions(rules, thresholds);
     const QString gridRules = control<UserGrid>(QStringLiteral("UserGrid1"))->configuration();
-    // The section the check scored, heard from the check itself: it leaves
-    // no report behind.
-    QString section;
-    fileName()->setText(message);
-    QSignalSpy finished(checkPanel(), &CheckPanel::checkFinished);
-    clickCheckNow();
-    QTRY_VERIFY(checkPanel()->findChild<CheckRun *>());
-    connect(checkPanel()->findChild<CheckRun *>(), &CheckRun::resultReady, this,
-        [&section](const CheckOutcome &outcome) { section = outcome.check.section; });
-    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, CheckTimeout);
+    const QString section = runCheckForSection(message);
     QCOMPARE(MessageBox::shownCount(), 0);
 
     QVERIFY(section.startsWith(QStringLiteral("Content analysis details")));
@@ -601,13 +610,12 @@ void TestCheckPanel::rulesPastTheGrid_countInTheCheck()
         QStringLiteral("rules=") + rules.join(u'|') + QStringLiteral("&thresholds=1|2|4|5|8"));
     QVERIFY(
         !control<UserGrid>(QStringLiteral("UserGrid1"))->configuration().contains(QStringLiteral("GTUBE")));
-    runCheck(Gtube());
+    const QString section = runCheckForSection(Gtube());
     QCOMPARE(MessageBox::shownCount(), 0);
     const int gtube = column(ReasonItem::RuleColumn).indexOf(QStringLiteral("GTUBE"));
     QVERIFY(gtube >= 0);
     QCOMPARE(column(ReasonItem::PointsColumn).at(gtube), QStringLiteral("-5"));
-    const ScoreResult scored
-        = ScoreReport(ExtractReportSection(QString::fromUtf8(ReadFile(ReportPath()))), rules.join(u'|'));
+    const ScoreResult scored = ScoreReport(section, rules.join(u'|'));
     QCOMPARE(label("lblScore")->text(), FormatUserNumber(scored.total));
 }
 

@@ -79,6 +79,19 @@ private slots:
         QCOMPARE(MessageBox::shownCount(), 0);
     }
 
+    void languageChoice_survivesClosingTheWindow()
+    {
+        QVERIFY(WriteSettingsFile("rules=&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0&language=it\n"));
+        {
+            MainWindow window;
+            window.show();
+            HideZero(window)->click();
+            QVERIFY(window.close());
+        }
+        QCOMPARE(ReadFile(SettingsFilePath()),
+            QByteArray("rules=&thresholds=1|2|4|5|8&hidezero=1&onlinechecks=0&language=it\n"));
+    }
+
     void loading_data()
     {
         QTest::addColumn<QByteArray>("file");

@@ -1,0 +1,267 @@
+#include "ReadinessReport.h"
+
+#include "ReadinessTexts.h"
+#include "TextCatalogue.h"
+
+#include <QJsonArray>
+
+#include <algorithm>
+#include <utility>
+
+namespace norvale {
+
+namespace {
+
+namespace T = ReadinessText;
+
+constexpr qsizetype MinimumFindingWidth = 30;
+
+// The catalogue text with its arguments filled in one pass, so that a "%1"
+// inside a value taken from the message is never filled in itself.
+QString Filled(int id, const QStringList &args)
+{
+    const QString text = GetText(id);
+    if (text.isEmpty())
+        return text;
+    switch (args.size()) {
+    case 0:
+        return text;
+    case 1:
+        return text.arg(args[0]);
+    case 2:
+        return text.arg(args[0], args[1]);
+    default:
+        return text.arg(args[0], args[1], args[2]);
+    }
+}
+
+int Rank(ReadinessStatus status)
+{
+    switch (status) {
+    case ReadinessStatus::Fail:
+        return 0;
+    case ReadinessStatus::Warn:
+        return 1;
+    case ReadinessStatus::Info:
+        return 2;
+    case ReadinessStatus::Pass:
+        return 3;
+    }
+    return 3;
+}
+
+// Problems first, then warnings, notes and passes, each in check order.
+QList<const ReadinessFinding *> Ordered(const ReadinessResult &result)
+{
+    QList<const ReadinessFinding *> ordered;
+    for (const ReadinessFinding &finding : result.findings)
+        ordered << &finding;
+    std::stable_sort(
+        ordered.begin(), ordered.end(), [](const ReadinessFinding *a, const ReadinessFinding *b) {
+            return Rank(a->status) < Rank(b->status);
+        });
+    return ordered;
+}
+
+bool IsReordering(char32_t c)
+{
+    return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0x200E || c == 0x200F
+        || c == 0x061C;
+}
+
+QStringList Wrap(const QString &text, qsizetype width)
+{
+    QStringList lines;
+    QString line;
+    for (QString word : text.split(u' ', Qt::SkipEmptyParts)) {
+        while (word.size() > width) {
+            if (!line.isEmpty())
+                lines << std::exchange(line, QString());
+            lines << word.left(width);
+            word.remove(0, width);
+        }
+        if (line.isEmpty())
+            line = word;
+        else if (line.size() + 1 + word.size() <= width)
+            line += u' ' + word;
+        else
+            lines << std::exchange(line, word);
+    }
+    if (!line.isEmpty() || lines.isEmpty())
+        lines << line;
+    return lines;
+}
+
+const char *StatusColour(ReadinessStatus status)
+{
+    switch (status) {
+    case ReadinessStatus::Fail:
+        return "#b00000";
+    case ReadinessStatus::Warn:
+        return "#a05a00";
+    case ReadinessStatus::Pass:
+        return "#2e7d32";
+    case ReadinessStatus::Info:
+        return "#1f4e9a";
+    }
+    return "#000000";
+}
+
+} // namespace
+
+QString ReadinessSummary(const ReadinessResult &result)
+{
+    const qsizetype problems = result.count(ReadinessStatus::Fail);
+    const qsizetype warnings = result.count(ReadinessStatus::Warn);
+    if (problems == 0 && warnings == 0)
+        return GetText(T::NoProblems);
+    const QString problemText
+        = problems == 1 ? GetText(T::OneProblem) : FillText(T::Problems, QString::number(problems));
+    const QString warningText
+        = warnings == 1 ? GetText(T::OneWarning) : FillText(T::Warnings, QString::number(warnings));
+    if (warnings == 0)
+        return problemText;
+    if (problems == 0)
+        return warningText;
+    return GetText(T::SummaryJoin).arg(problemText, warningText);
+}
+
+QString FindingTitle(const ReadinessFinding &finding)
+{
+    return finding.titleArg.isEmpty() ? GetText(finding.titleText)
+                                      : FillText(finding.titleText, finding.titleArg);
+}
+
+QString FindingText(const ReadinessFinding &finding)
+{
+    const QString problem
+        = finding.problemText ? Filled(finding.problemText, finding.problemArgs) : QString();
+    if (finding.value.isEmpty())
+        return problem;
+    if (problem.isEmpty())
+        return finding.value;
+    return problem + QStringLiteral(" [") + finding.value + u']';
+}
+
+QString FindingAdvice(const ReadinessFinding &finding)
+{
+    return finding.adviceText ? GetText(finding.adviceText) : QString();
+}
+
+QString StatusText(ReadinessStatus status)
+{
+    switch (status) {
+    case ReadinessStatus::Fail:
+        return GetText(T::StatusFail);
+    case ReadinessStatus::Warn:
+        return GetText(T::StatusWarn);
+    case ReadinessStatus::Pass:
+        return GetText(T::StatusPass);
+    case ReadinessStatus::Info:
+        return GetText(T::StatusInfo);
+    }
+    return {};
+}
+
+QString ReadinessHtml(const ReadinessResult &result)
+{
+    QString html = QStringLiteral("<h2>") + GetText(T::SectionTitle).toHtmlEscaped()
+        + QStringLiteral("</h2>\n<p><b>") + ReadinessSummary(result).toHtmlEscaped()
+        + QStringLiteral("</b></p>\n");
+    html += QStringLiteral(
+                "<table cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">\n<tr><th align=\"left\">")
+        + GetText(T::StatusColumn).toHtmlEscaped() + QStringLiteral("</th><th align=\"left\">")
+        + GetText(T::CheckColumn).toHtmlEscaped() + QStringLiteral("</th><th align=\"left\">")
+        + GetText(T::FindingColumn).toHtmlEscaped() + QStringLiteral("</th></tr>\n");
+    for (const ReadinessFinding *finding : Ordered(result)) {
+        html += QStringLiteral("<tr><td valign=\"top\"><b><font color=\"")
+            + QLatin1String(StatusColour(finding->status)) + QStringLiteral("\">")
+            + StatusText(finding->status).toHtmlEscaped()
+            + QStringLiteral("</font></b></td><td valign=\"top\">") + FindingTitle(*finding).toHtmlEscaped()
+            + QStringLiteral("</td><td valign=\"top\">");
+        const QString problem
+            = finding->problemText ? Filled(finding->problemText, finding->problemArgs) : QString();
+        html += problem.toHtmlEscaped();
+        if (!finding->value.isEmpty()) {
+            if (!problem.isEmpty())
+                html += QStringLiteral("<br>");
+            html += QStringLiteral("<code>") + finding->value.toHtmlEscaped() + QStringLiteral("</code>");
+        }
+        const QString advice = FindingAdvice(*finding);
+        if (!advice.isEmpty())
+            html += QStringLiteral("<br><i>") + FillText(T::AdviceLine, advice).toHtmlEscaped()
+                + QStringLiteral("</i>");
+        html += QStringLiteral("</td></tr>\n");
+    }
+    return html + QStringLiteral("</table>\n");
+}
+
+QString ReadinessTerminalText(const ReadinessResult &result, int width)
+{
+    constexpr qsizetype Indent = 2;
+    QString text = QString(Indent, u' ') + TerminalSafe(GetText(T::SectionTitle)) + QStringLiteral(": ")
+        + TerminalSafe(ReadinessSummary(result)) + u'\n';
+    const QList<const ReadinessFinding *> findings = Ordered(result);
+    qsizetype statusWidth = 0;
+    qsizetype titleWidth = 0;
+    for (const ReadinessFinding *finding : findings) {
+        statusWidth = std::max(statusWidth, StatusText(finding->status).size());
+        titleWidth = std::max(titleWidth, FindingTitle(*finding).size());
+    }
+    constexpr qsizetype RowIndent = 2 * Indent;
+    constexpr qsizetype Gap = 2;
+    const qsizetype findingColumn = RowIndent + statusWidth + Gap + titleWidth + Gap;
+    const qsizetype findingWidth = std::max(MinimumFindingWidth, qsizetype(width) - findingColumn);
+    for (const ReadinessFinding *finding : findings) {
+        QStringList lines = Wrap(TerminalSafe(FindingText(*finding)), findingWidth);
+        const QString advice = FindingAdvice(*finding);
+        if (!advice.isEmpty())
+            lines << Wrap(TerminalSafe(FillText(T::AdviceLine, advice)), findingWidth);
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            QString line = i == 0 ? QString(RowIndent, u' ')
+                    + StatusText(finding->status).leftJustified(statusWidth) + QString(Gap, u' ')
+                    + FindingTitle(*finding).leftJustified(titleWidth) + QString(Gap, u' ')
+                                  : QString(findingColumn, u' ');
+            line += lines[i];
+            while (line.endsWith(u' '))
+                line.chop(1);
+            text += line + u'\n';
+        }
+    }
+    return text;
+}
+
+QJsonObject ReadinessJson(const ReadinessResult &result)
+{
+    QJsonArray findings;
+    for (const ReadinessFinding &finding : result.findings) {
+        const QString problem
+            = finding.problemText ? Filled(finding.problemText, finding.problemArgs) : QString();
+        findings.append(QJsonObject { { QStringLiteral("id"), finding.id },
+            { QStringLiteral("status"), ReadinessStatusKey(finding.status) },
+            { QStringLiteral("check"), FindingTitle(finding) }, { QStringLiteral("finding"), problem },
+            { QStringLiteral("value"), finding.value },
+            { QStringLiteral("advice"), FindingAdvice(finding) } });
+    }
+    return QJsonObject { { QStringLiteral("ready"), result.ready() },
+        { QStringLiteral("problems"), result.count(ReadinessStatus::Fail) },
+        { QStringLiteral("warnings"), result.count(ReadinessStatus::Warn) },
+        { QStringLiteral("findings"), findings } };
+}
+
+QString TerminalSafe(const QString &text)
+{
+    QString safe;
+    safe.reserve(text.size());
+    for (const char32_t c : text.toUcs4()) {
+        if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0))
+            safe += QStringLiteral("\\x%1").arg(uint(c), 2, 16, QChar(u'0'));
+        else if (IsReordering(c))
+            safe += QStringLiteral("\\u%1").arg(uint(c), 4, 16, QChar(u'0'));
+        else
+            safe += QString::fromUcs4(&c, 1);
+    }
+    return safe;
+}
+
+} // namespace norvale

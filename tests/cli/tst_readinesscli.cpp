@@ -1,0 +1,144 @@
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The sending readiness part of norvale-check, run as users meet it: the
+// built program on real messages with the real checker.
+
+namespace {
+
+const QString Program = QStringLiteral(NORVALE_APP_DIR "/norvale-check");
+const QString Clean = QStringLiteral(NORVALE_TEST_DATA "/messages/clean-newsletter.eml"); // not DKIM-signed
+const QString Ready = QStringLiteral(NORVALE_TEST_DATA "/readiness/good.eml");
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+};
+
+} // namespace
+
+class TestReadinessCli : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_home;
+
+    Run run(const QStringList &arguments)
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
+        env.insert(QStringLiteral("COLUMNS"), QStringLiteral("100"));
+        process.setProcessEnvironment(env);
+        process.start(Program, arguments);
+        if (!process.waitForFinished(180000))
+            qFatal("norvale-check did not finish");
+        return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()) };
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_home.isValid()); }
+
+    void text_showsTheTableAfterTheRules()
+    {
+        const Run result = run({ Clean });
+        QCOMPARE(result.exitCode, 0);
+        const qsizetype rules = result.out.indexOf(QStringLiteral("Rule"));
+        const qsizetype readiness = result.out.indexOf(QStringLiteral("  Sending readiness: 1 problem\n"));
+        QVERIFY2(rules > 0 && readiness > rules, qPrintable(result.out));
+        QVERIFY(result.out.contains(QStringLiteral("    Problem  DKIM signature")));
+        QVERIFY(result.out.contains(QStringLiteral("What to change: Sign your mail with DKIM")));
+    }
+
+    void noReadiness_leavesTheTableAndTheJsonOut_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("text by default") << QStringList() << true;
+        QTest::newRow("text with --no-readiness") << QStringList { QStringLiteral("--no-readiness") } << false;
+        QTest::newRow("JSON by default") << QStringList { QStringLiteral("--json") } << true;
+        QTest::newRow("JSON with --no-readiness")
+            << QStringList { QStringLiteral("--json"), QStringLiteral("--no-readiness") } << false;
+    }
+
+    void noReadiness_leavesTheTableAndTheJsonOut()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(bool, shown);
+        const Run result = run(options + QStringList { Ready });
+        QCOMPARE(result.exitCode, 0);
+        if (!options.contains(QStringLiteral("--json"))) {
+            QCOMPARE(result.out.contains(QStringLiteral("Sending readiness")), shown);
+            return;
+        }
+        const QJsonObject file = QJsonDocument::fromJson(result.out.toUtf8())
+                                     .object()
+                                     .value(u"files")
+                                     .toArray()
+                                     .first()
+                                     .toObject();
+        QVERIFY(file.contains(u"score"));
+        QCOMPARE(file.contains(u"readiness"), shown);
+        if (!shown)
+            return;
+        const QJsonObject readiness = file.value(u"readiness").toObject();
+        QCOMPARE(readiness.value(u"ready").toBool(), true);
+        QCOMPARE(readiness.value(u"problems").toInt(), 0);
+        bool sawDkim = false;
+        for (const QJsonValue &value : readiness.value(u"findings").toArray()) {
+            const QJsonObject finding = value.toObject();
+            if (finding.value(u"id").toString() == u"dkim-alignment") {
+                sawDkim = true;
+                QCOMPARE(finding.value(u"status").toString(), QStringLiteral("pass"));
+                QCOMPARE(finding.value(u"value").toString(), QStringLiteral("d=harrowgate-garden-club.example"));
+            }
+        }
+        QVERIFY(sawDkim);
+    }
+
+    void requireReady_exitsWithThreeWhenACheckFails_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("a message with a problem")
+            << QStringList { QStringLiteral("--require-ready"), Clean } << 3;
+        QTest::newRow("a ready message") << QStringList { QStringLiteral("--require-ready"), Ready } << 0;
+        QTest::newRow("a problem without --require-ready") << QStringList { Clean } << 0;
+        QTest::newRow("a problem with the table left out")
+            << QStringList { QStringLiteral("--require-ready"), QStringLiteral("--no-readiness"), Clean } << 3;
+    }
+
+    void requireReady_exitsWithThreeWhenACheckFails()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QCOMPARE(run(arguments).exitCode, exitCode);
+    }
+
+    void help_namesBothOptionsBesideFailLevel()
+    {
+        const Run result = run({ QStringLiteral("--help") });
+        QCOMPARE(result.exitCode, 0);
+        const QStringList lines = result.out.split(u'\n');
+        qsizetype failLevel = -1;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (lines[i].trimmed().startsWith(QStringLiteral("--fail-level")))
+                failLevel = i;
+        }
+        QVERIFY(failLevel > 0);
+        QVERIFY(lines[failLevel + 1].trimmed().startsWith(QStringLiteral("--require-ready")));
+        QVERIFY(lines[failLevel + 2].trimmed().startsWith(QStringLiteral("--no-readiness")));
+        QVERIFY(result.out.contains(QStringLiteral("With --require-ready, the exit status is also 3")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReadinessCli)
+#include "tst_readinesscli.moc"
