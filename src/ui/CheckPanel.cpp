@@ -354,7 +354,7 @@ void CheckPanel::showSelectedReason()
         lines.append(GetText(FirstColumnTextId + column) + QStringLiteral(": ") + row->detailText(column));
     // Below the row: what the guide says about its rule.
     lines.append(QString());
-    lines.append(CheckReports::guideText(row->text(ReasonItem::RuleColumn)));
+    lines.append(CheckReports::guideText(row->reason().ruleName));
     MessageBox::information(m_window, lines.join(u'\n'));
 }
 

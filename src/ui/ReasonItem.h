@@ -36,6 +36,8 @@ public:
     // The column's field as the details box shows it.
     QString detailText(int column) const;
     float points() const { return m_points; }
+    // The reason whole, as the scorer gave it.
+    const Reason &reason() const { return m_reason; }
     bool operator<(const QTreeWidgetItem &other) const override;
 
 private:
