@@ -18,7 +18,7 @@ PACKAGES=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev libgl-dev
     libgmime-3.0-dev
-    spamassassin
+    spamassassin spamd spamc
 )
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
