@@ -76,9 +76,15 @@ QProcessEnvironment CheckerEnvironment()
 }
 
 SpamCheckJob::SpamCheckJob(QObject *parent)
-    : QObject(parent)
+    : CheckerJob(parent)
 {
     connect(&m_process, &Process::finished, this, &SpamCheckJob::onProcessFinished);
+}
+
+void SpamCheckJob::start(const QString &messagePath, const QString &reportPath, bool online)
+{
+    if (m_stage == Stage::Idle)
+        start(messagePath, reportPath, online, m_fixedPaths.value_or(CheckerPaths::resolve()));
 }
 
 void SpamCheckJob::start(
@@ -166,7 +172,9 @@ void SpamCheckJob::onProcessFinished(const ProcessOutcome &outcome)
     emit reportReady(result);
     if (m_stage != Stage::TestRun)
         return; // a receiver cancelled the check
-    if (result.status == Status::Cancelled)
+    // A run that hung or crashed would do so again: the check ends here.
+    if (result.status == Status::Cancelled || result.status == Status::TimedOut
+        || result.status == Status::Crashed)
         end();
     else
         startSecondRun();

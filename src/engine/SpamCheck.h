@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <chrono>
+#include <optional>
 
 namespace norvale {
 
@@ -57,35 +58,57 @@ inline constexpr qint64 ReportReadLimit = 4 * 1024 * 1024;
 // report is in English and its section heading can be found.
 QProcessEnvironment CheckerEnvironment();
 
-// Runs one check without blocking the thread: the test run (-t, plus -L when
-// not online) with the message file on its standard input and its standard
-// output written to the report file, then the second run (-R, output
-// discarded) on the same message.
+// One kind of checker: what runs the checker on a message without blocking the
+// thread. A start() runs the test run, which writes the report file and gives
+// its section, then the second run on the same message.
 //
 // Every start() leads to exactly one reportReady() followed by one finished().
 // reportReady() comes as soon as the test run's report has been read (or the
 // test run failed), before the second run starts; finished() comes when the
-// second run has ended. The second run follows every test run, failed ones
-// too, but not a cancelled one. A start() while a check runs is ignored.
-class SpamCheckJob : public QObject
+// second run has ended. A start() while a check runs is ignored. cancel()
+// kills whatever runs at once: reportReady(Cancelled) follows when the test
+// run was going on, then finished().
+class CheckerJob : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    virtual void start(const QString &messagePath, const QString &reportPath, bool online) = 0;
+    virtual bool isRunning() const = 0;
+    virtual void cancel() = 0;
+
+signals:
+    void reportReady(const norvale::SpamCheckResult &result);
+    void finished();
+};
+
+// The checker started afresh for every run: the test run (-t, plus -L when
+// not online) with the message file on its standard input and its standard
+// output written to the report file, then the second run (-R, output
+// discarded) on the same message. The second run follows a test run that
+// ended, failed ones too; it does not follow one that was cancelled, timed
+// out or crashed, since it would hang or crash the same way and keep the
+// user waiting twice as long.
+class SpamCheckJob : public CheckerJob
 {
     Q_OBJECT
 
 public:
     explicit SpamCheckJob(QObject *parent = nullptr);
 
-    void start(const QString &messagePath, const QString &reportPath, bool online,
-        const CheckerPaths &paths = CheckerPaths::resolve());
-    bool isRunning() const { return m_stage != Stage::Idle; }
+    // Runs the checkers given to setPaths(), or else those CheckerPaths::resolve()
+    // finds at this moment.
+    void start(const QString &messagePath, const QString &reportPath, bool online) override;
+    void start(const QString &messagePath, const QString &reportPath, bool online, const CheckerPaths &paths);
+    bool isRunning() const override { return m_stage != Stage::Idle; }
     // Kills the running checker and ends the check: reportReady(Cancelled) when
     // the test run was going on, then finished(). Nothing when idle.
-    void cancel();
+    void cancel() override;
     // Each of the two runs gets this long (CheckerTimeLimit unless changed).
     void setTimeLimit(std::chrono::milliseconds limit) { m_timeLimit = limit; }
-
-signals:
-    void reportReady(const norvale::SpamCheckResult &result);
-    void finished();
+    void setPaths(const CheckerPaths &paths) { m_fixedPaths = paths; }
 
 private:
     enum class Stage
@@ -105,6 +128,7 @@ private:
     QString m_messagePath;
     QString m_reportPath;
     CheckerPaths m_paths;
+    std::optional<CheckerPaths> m_fixedPaths;
     std::chrono::milliseconds m_timeLimit = CheckerTimeLimit;
 };
 
