@@ -11,6 +11,7 @@ namespace {
 enum : int
 {
     MessageWarning = 84,
+    NoFileName = 85,
     CheckerNotFound = 121,
     CheckerNotStarted = 122,
     CheckerFailed = 123,
@@ -25,6 +26,7 @@ enum : int
     FileNotRegular = 141,
     FileUnreadable = 142,
     FileNotAMessage = 143,
+    FileTooLarge = 160,
 };
 
 } // namespace
@@ -90,6 +92,8 @@ QString MessageFileFailureText(MessageFileStatus status, const QString &path)
         return FillText(FileUnreadable, path);
     case MessageFileStatus::NotAMessage:
         return FillText(FileNotAMessage, path);
+    case MessageFileStatus::TooLarge:
+        return FillText(FileTooLarge, path, QString::number(MessageSizeLimit / (1024 * 1024)));
     }
     return QString();
 }
@@ -97,6 +101,26 @@ QString MessageFileFailureText(MessageFileStatus status, const QString &path)
 QString MessageFileWarningText(const QString &path)
 {
     return GetText(MessageWarning).replace(QStringLiteral("%1"), path);
+}
+
+QString CheckOutcomeFailureText(const CheckOutcome &outcome, FailureWording wording)
+{
+    using Stage = CheckOutcome::Stage;
+    switch (outcome.stage) {
+    case Stage::NoFileName:
+        return GetText(NoFileName);
+    case Stage::MessageFile:
+        if (wording == FailureWording::Window && outcome.fileStatus != MessageFileStatus::TooLarge)
+            return MessageFileWarningText(outcome.messagePath);
+        return MessageFileFailureText(outcome.fileStatus, outcome.messagePath);
+    case Stage::WorkDir:
+        return WorkDirFailureText(outcome.workDir);
+    case Stage::Checker:
+        return CheckerFailureText(outcome.check);
+    case Stage::Scored:
+        return QString();
+    }
+    return QString();
 }
 
 } // namespace norvale

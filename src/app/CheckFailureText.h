@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CheckRun.h"
 #include "MessageFile.h"
 #include "SpamCheck.h"
 #include "WorkDir.h"
@@ -18,5 +19,17 @@ QString WorkDirFailureText(const WorkDirResult &result);
 QString MessageFileFailureText(MessageFileStatus status, const QString &path);
 // Text 84, every "%1" replaced by the path.
 QString MessageFileWarningText(const QString &path);
+
+// Who reads a failure: the window names a refused message file with its
+// single text 84 (a file too large excepted, which has its own), the command
+// line with the finer texts of MessageFileFailureText.
+enum class FailureWording
+{
+    Window,
+    CommandLine
+};
+// What the user reads about a check that gave no score; empty for a scored or
+// cancelled check.
+QString CheckOutcomeFailureText(const CheckOutcome &outcome, FailureWording wording);
 
 } // namespace norvale

@@ -10,6 +10,7 @@
 #include "TextCatalogue.h"
 #include "Thresholds.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
@@ -109,6 +110,9 @@ int RunCheckCommand(const QStringList &arguments, const QSet<qsizetype> &undecod
     if (options.json)
         out << JsonDocumentHead();
     for (qsizetype i = 0; i < options.files.size(); ++i) {
+        // A stop signal is acted on between files too, not only while the
+        // checker runs.
+        QCoreApplication::processEvents();
         if (showProgress) {
             err << u'\r'
                 << FillText(CliText::Progress, QString::number(i + 1), QString::number(options.files.size()),

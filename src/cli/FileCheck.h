@@ -31,9 +31,7 @@ struct FileCheckResult
     bool ok() const { return !failed; }
 };
 
-// Checks one message file the way the window does: the name trimmed of
-// spaces, the file validated, the checker run in the private working folder,
-// the report scored with the rule overrides and the verdict level found.
+// Checks one message file with the window's check (CheckRun), waiting for it.
 FileCheckResult CheckFile(const QString &path, const CheckSettings &settings);
 
 // The result for a file that is not checked because its name, as given, is not

@@ -69,6 +69,10 @@ void Process::start(const ProcessRequest &request)
 void Process::cancel()
 {
     stop(ProcessOutcome::Status::Cancelled);
+    // The killed program is reaped now, so it is gone even when the caller
+    // ends the program before its event loop runs again (a signal).
+    if (m_process && m_process->state() != QProcess::NotRunning)
+        m_process->waitForFinished(2000);
 }
 
 void Process::stop(ProcessOutcome::Status reason)

@@ -63,7 +63,8 @@ public:
     void start(const ProcessRequest &request);
     // True from start() until finished() has been emitted.
     bool isRunning() const { return m_running; }
-    // Kills the running program; finished() then reports Cancelled.
+    // Kills the running program with its group and waits for its end (a
+    // moment: nothing outlives SIGKILL); finished() then reports Cancelled.
     void cancel();
 
     // The outcome of the last run that has ended.

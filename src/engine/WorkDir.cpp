@@ -3,9 +3,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,25 +18,17 @@ namespace norvale {
 
 namespace {
 
-QString BaseFolder()
-{
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime) && QFileInfo(runtime).isDir())
-        return QDir::cleanPath(runtime) + QStringLiteral("/norvale");
-    return QDir::cleanPath(QDir::tempPath()) + QStringLiteral("/norvale-%1").arg(::geteuid());
-}
+Q_LOGGING_CATEGORY(WorkDirLog, "norvale.workdir")
 
 QString ErrnoText(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-} // namespace
-
-WorkDirResult GetTempDir()
+// Uses the folder when it is safe, creating it when it is missing.
+WorkDirResult UseFolder(const QString &folder)
 {
     WorkDirResult result;
-    const QString folder = BaseFolder();
     result.path = folder + QLatin1Char('/');
     const QByteArray native = QFile::encodeName(folder);
 
@@ -64,6 +61,76 @@ WorkDirResult GetTempDir()
                             .arg(info.st_mode & 07777, 4, 8, QLatin1Char('0'));
     }
     return result;
+}
+
+// The fresh folder made in place of a taken one: its path as bytes, so that
+// removing it at the end needs nothing of Qt.
+std::mutex FallbackMutex;
+char FallbackPath[4096] = {};
+
+void RemoveFallbackAtExit()
+{
+    RemoveFallbackWorkDir();
+}
+
+// A fresh private folder beside the taken one, made once per program.
+WorkDirResult FallbackFolder(const QString &taken, const WorkDirResult &refused)
+{
+    const std::lock_guard lock(FallbackMutex);
+    if (FallbackPath[0] != '\0') {
+        const WorkDirResult again = UseFolder(QFile::decodeName(FallbackPath));
+        if (again.ok())
+            return again;
+    }
+    QByteArray pattern = QFile::encodeName(taken) + "-XXXXXX";
+    if (pattern.size() >= qsizetype(sizeof FallbackPath) || !::mkdtemp(pattern.data()))
+        return refused;
+    std::memcpy(FallbackPath, pattern.constData(), size_t(pattern.size()) + 1);
+    static const bool registered = std::atexit(RemoveFallbackAtExit) == 0;
+    Q_UNUSED(registered);
+    const QString path = QFile::decodeName(pattern);
+    qCWarning(WorkDirLog,
+        "The working folder %s cannot be used (%s); using the fresh private folder %s instead",
+        qUtf8Printable(taken), qUtf8Printable(refused.detail), qUtf8Printable(path));
+    return UseFolder(path);
+}
+
+} // namespace
+
+WorkDirResult GetTempDir()
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime) && QFileInfo(runtime).isDir())
+        return UseFolder(QDir::cleanPath(runtime) + QStringLiteral("/norvale"));
+
+    const QString folder = QDir::cleanPath(QDir::tempPath()) + QStringLiteral("/norvale-%1").arg(::geteuid());
+    const WorkDirResult result = UseFolder(folder);
+    if (result.ok() || result.error == WorkDirResult::Error::CannotCreate)
+        return result;
+    return FallbackFolder(folder, result);
+}
+
+void RemoveFallbackWorkDir()
+{
+    // Plain system calls only: this also runs on the way out after a signal
+    // and after Qt has shut down.
+    char path[sizeof FallbackPath];
+    {
+        const std::lock_guard lock(FallbackMutex);
+        if (FallbackPath[0] == '\0')
+            return;
+        std::memcpy(path, FallbackPath, sizeof path);
+        FallbackPath[0] = '\0';
+    }
+    if (DIR *dir = ::opendir(path)) {
+        const int fd = ::dirfd(dir);
+        while (const dirent *entry = ::readdir(dir)) {
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                ::unlinkat(fd, entry->d_name, 0);
+        }
+        ::closedir(dir);
+    }
+    ::rmdir(path);
 }
 
 } // namespace norvale

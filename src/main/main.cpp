@@ -2,6 +2,7 @@
 #include "Artwork.h"
 #include "CheckPanel.h"
 #include "MainWindow.h"
+#include "SignalStop.h"
 #include "Startup.h"
 
 #include <QApplication>
@@ -18,6 +19,9 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(norvale::WindowIcon());
 
     norvale::InitialiseApplication();
+    // A logout's SIGTERM or a closed terminal's SIGHUP stops a running check
+    // (the checker and our files go with it) before the program ends.
+    norvale::StopOnSignals([](int status) { QCoreApplication::exit(status); });
 
     norvale::MainWindow window;
     const QStringList arguments = application.arguments().mid(1);

@@ -3,25 +3,20 @@
 #include "Artwork.h"
 #include "ButtonPlus.h"
 #include "CheckFailureText.h"
+#include "CheckRun.h"
 #include "FileDialog.h"
 #include "MessageBox.h"
-#include "MessageFile.h"
 #include "Numbers.h"
 #include "ReasonItem.h"
-#include "SpamCheck.h"
 #include "Startup.h"
-#include "Text.h"
 #include "TextCatalogue.h"
 #include "Thresholds.h"
 #include "UserGrid.h"
-#include "WorkDir.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,10 +33,8 @@ namespace {
 
 constexpr int DialogFilterTextId = 82;
 constexpr int DialogTitleTextId = 83;
-constexpr int EmptyFileNameTextId = 85;
 constexpr int CheckingTextId = 105;
 constexpr int FirstColumnTextId = 111;
-const QString ReportFileName = QStringLiteral("spamscore.txt");
 
 template <typename T> T *Control(QWidget *window, const char *name)
 {
@@ -127,12 +120,11 @@ void CheckPanel::stop()
     m_timer->stop();
     if (!m_checking)
         return;
-    if (SpamCheckJob *job = std::exchange(m_job, nullptr)) {
-        // The job reports its end later (or never, when the program ends first);
-        // it is no longer ours to wait for.
-        job->disconnect(this);
-        connect(job, &SpamCheckJob::finished, job, &QObject::deleteLater);
-        job->cancel();
+    if (CheckRun *run = std::exchange(m_run, nullptr)) {
+        // Killed and cleaned up at once; it is no longer ours to hear from.
+        run->disconnect(this);
+        run->cancel();
+        run->deleteLater();
     }
     m_process->clear();
     endCheck();
@@ -190,59 +182,54 @@ void CheckPanel::onTimerTick()
     m_panel->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     CheckFile();
-    if (!m_job)
+    if (!m_run)
         endCheck();
 }
 
 // Starts the check of the file named in the box; the results follow in
-// onReportReady. Ends without a job when the file or the working folder is
+// onReportReady. Ends without a check when the file or the working folder is
 // refused.
 void CheckPanel::CheckFile()
 {
     ResultReset();
-    const QString path = TrimSpaces(m_fileName->text());
-    if (path.isEmpty()) {
-        warn(GetText(EmptyFileNameTextId));
-        return;
-    }
-    if (ValidateMessageFile(path) != MessageFileStatus::Ok) {
-        warn(MessageFileWarningText(path));
-        return;
-    }
-    const WorkDirResult workDir = GetTempDir();
-    if (!workDir.ok()) {
-        warn(WorkDirFailureText(workDir));
-        return;
-    }
-    const QString reportPath = workDir.path + ReportFileName;
-    QFile::remove(reportPath);
-    m_process->setText(GetText(CheckingTextId));
+    CheckRequest request;
+    request.path = m_fileName->text();
+    request.rules = m_grid->configuration();
+    for (const QLineEdit *box : m_thresholds)
+        request.thresholdBoxes.append(box->text());
+    request.online = m_online->checkState() != Qt::Unchecked;
 
-    m_job = new SpamCheckJob(this);
-    connect(m_job, &SpamCheckJob::reportReady, this, &CheckPanel::onReportReady);
-    connect(m_job, &SpamCheckJob::finished, this, &CheckPanel::onJobFinished);
-    m_job->start(path, reportPath, m_online->checkState() != Qt::Unchecked);
+    auto *run = new CheckRun(this);
+    if (!run->start(request)) {
+        const CheckOutcome refused = run->outcome();
+        delete run;
+        warn(CheckOutcomeFailureText(refused, FailureWording::Window));
+        return;
+    }
+    m_run = run;
+    m_process->setText(GetText(CheckingTextId));
+    connect(m_run, &CheckRun::resultReady, this, &CheckPanel::onReportReady);
+    connect(m_run, &CheckRun::finished, this, &CheckPanel::onRunFinished);
 }
 
 // The test run has ended: its section is scored and shown at once, while the
 // checker's second run goes on. A failed run leaves the results empty.
-void CheckPanel::onReportReady(const SpamCheckResult &result)
+void CheckPanel::onReportReady(const CheckOutcome &outcome)
 {
-    if (result.status == SpamCheckResult::Status::Cancelled)
+    if (outcome.cancelled())
         return;
-    if (!result.ok()) {
+    if (!outcome.ok()) {
         ResultReset();
-        warn(CheckerFailureText(result));
+        warn(CheckOutcomeFailureText(outcome, FailureWording::Window));
         return;
     }
-    const ScoreResult scored = ScoreReport(result.section, m_grid->configuration());
-    ShowResults(scored.total, scored.reasons);
+    ShowResults(outcome.score.total, outcome.score.reasons);
 }
 
-void CheckPanel::onJobFinished()
+void CheckPanel::onRunFinished()
 {
-    if (SpamCheckJob *job = std::exchange(m_job, nullptr))
-        job->deleteLater();
+    if (CheckRun *run = std::exchange(m_run, nullptr))
+        run->deleteLater();
     m_process->clear();
     endCheck();
 }

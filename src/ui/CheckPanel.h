@@ -18,9 +18,9 @@ class QWidget;
 
 namespace norvale {
 
-class SpamCheckJob;
+class CheckRun;
 class UserGrid;
-struct SpamCheckResult;
+struct CheckOutcome;
 
 // The check panel's behaviour: choosing the message file, running a check and
 // showing its results. It works on the controls of the main window, found by
@@ -68,8 +68,8 @@ private:
     void onCheckNowClicked();
     void onTimerTick();
     void CheckFile();
-    void onReportReady(const SpamCheckResult &result);
-    void onJobFinished();
+    void onReportReady(const CheckOutcome &outcome);
+    void onRunFinished();
     void endCheck();
     void ResultReset();
     void ShowResults(float score, const QList<Reason> &reasons);
@@ -93,7 +93,7 @@ private:
     UserGrid *m_grid = nullptr;
     std::array<QLineEdit *, 5> m_thresholds {};
 
-    SpamCheckJob *m_job = nullptr; // the running check's job; null when none runs
+    CheckRun *m_run = nullptr; // the running check; null when none runs
     bool m_checking = false; // from the tick until the check has ended
     int m_sortColumn = -1; // none until the first header click
     Qt::SortOrder m_sortOrder = Qt::DescendingOrder;

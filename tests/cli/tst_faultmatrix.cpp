@@ -4,10 +4,11 @@
 // status, the message on standard error and the JSON entry of the file.
 //
 // Faults shown below the command line live beside their units: a checker
-// that hangs past the time limit (tst_spamcheck), a message deleted between
-// validation and the run and a settings folder that cannot be written
-// (tests/engine/tst_faultmatrix), a file where the settings folder should be
-// when saving (tst_settings).
+// that hangs past the time limit (tst_spamcheck, and with no second run in
+// tests/engine/tst_faultmatrix), a message deleted between validation and the
+// run and a settings folder that cannot be written (tests/engine/
+// tst_faultmatrix), a file where the settings folder should be when saving
+// (tst_settings).
 
 #include "CheckFailureText.h"
 #include "TextCatalogue.h"
@@ -24,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "Processes.h"
 #include "TestFiles.h"
 #include <QThread>
 
@@ -61,6 +63,7 @@ enum : int
     WorkDirWrongMode = 134,
     FileUnreadable = 142,
     FileNotAMessage = 143,
+    FileTooLarge = 160,
     ErrorLine = 335,
 };
 
@@ -143,12 +146,11 @@ private:
         return folder + u':' + m_path;
     }
 
-    // Starts argv[0] (bytes, so names need not be valid text) and waits for
-    // it, at most RunLimitSeconds; wait4() gives its peak memory.
-    Run spawn(const QList<QByteArray> &argv, const QProcessEnvironment &env,
+    // Starts argv[0] (bytes, so names need not be valid text) with its output
+    // going to files; 0 when it could not be started.
+    pid_t start(const QList<QByteArray> &argv, const QProcessEnvironment &env,
         const QString &folder = QString()) const
     {
-        Run run;
         const QByteArray outPath = QFile::encodeName(m_home.filePath(QStringLiteral("stdout")));
         const QByteArray errPath = QFile::encodeName(m_home.filePath(QStringLiteral("stderr")));
         const QByteArray folderBytes = QFile::encodeName(folder);
@@ -179,15 +181,24 @@ private:
         posix_spawn_file_actions_destroy(&actions);
         if (error != 0) {
             qWarning("cannot start %s: %s", args[0], strerror(error));
-            return run;
+            return 0;
         }
+        return pid;
+    }
 
+    // Waits for a program start() began, at most `limitSeconds`; wait4()
+    // gives its peak memory. One still running then is killed (stopped).
+    Run wait(pid_t pid, int limitSeconds = RunLimitSeconds) const
+    {
+        Run run;
+        if (pid <= 0)
+            return run;
         QElapsedTimer clock;
         clock.start();
         int status = 0;
         rusage usage = {};
         while (::wait4(pid, &status, WNOHANG, &usage) == 0) {
-            if (clock.elapsed() > RunLimitSeconds * 1000) {
+            if (clock.elapsed() > limitSeconds * 1000) {
                 ::kill(pid, SIGKILL);
                 ::wait4(pid, &status, 0, &usage);
                 run.stopped = true;
@@ -198,9 +209,47 @@ private:
         if (!run.stopped && WIFEXITED(status))
             run.exitCode = WEXITSTATUS(status);
         run.peakKiB = usage.ru_maxrss;
-        run.out = QString::fromUtf8(ReadFile(QFile::decodeName(outPath)));
-        run.err = QString::fromUtf8(ReadFile(QFile::decodeName(errPath)));
+        run.out = QString::fromUtf8(ReadFile(m_home.filePath(QStringLiteral("stdout"))));
+        run.err = QString::fromUtf8(ReadFile(m_home.filePath(QStringLiteral("stderr"))));
         return run;
+    }
+
+    Run spawn(const QList<QByteArray> &argv, const QProcessEnvironment &env,
+        const QString &folder = QString()) const
+    {
+        return wait(start(argv, env, folder));
+    }
+
+    // The environment for the held fake: the run `hold` waits for the gate
+    // file, which it names with ".pid" once it waits.
+    QProcessEnvironment heldEnvironment(const char *hold, const QString &gate)
+    {
+        QFile::remove(gate);
+        QFile::remove(gate + QStringLiteral(".pid"));
+        QProcessEnvironment env = environment();
+        env.insert(QStringLiteral("PATH"), pathWithFake(QStringLiteral("held")));
+        env.insert(QStringLiteral("NORVALE_FAKE_HOLD"), QString::fromLatin1(hold));
+        env.insert(QStringLiteral("NORVALE_FAKE_GATE"), gate);
+        env.insert(QStringLiteral("NORVALE_FAKE_REPORT"),
+            QStringLiteral(NORVALE_TEST_DATA "/reports/gtube.report.txt"));
+        return env;
+    }
+
+    static bool waitForFile(const QString &path, int seconds = 120)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!QFile::exists(path)) {
+            if (clock.elapsed() > seconds * 1000)
+                return false;
+            QThread::msleep(20);
+        }
+        return true;
+    }
+
+    QStringList workingFiles() const
+    {
+        return FolderEntries(m_home.filePath(QStringLiteral("runtime/norvale")));
     }
 
     QString publicProgram() const { return m_home.filePath(QStringLiteral("app/norvale-check")); }
@@ -634,6 +683,145 @@ private slots:
         const Run text = check({ message }, noChecker, bare);
         QCOMPARE(text.exitCode, 1);
         QVERIFY(text.out.isEmpty());
+    }
+    // A message swapped for a named pipe while it is checked: the program
+    // opened it once and checks its own copy, so nothing waits on the pipe,
+    // and both runs read the bytes that were judged.
+    void messageSwappedForAPipe_isCheckedAsJudgedAndNothingHangs()
+    {
+        const QString message = m_home.filePath(QStringLiteral("swapped.eml"));
+        QFile::remove(message);
+        const QByteArray bytes = ReadFile(Messages + QStringLiteral("gtube.eml"));
+        QVERIFY(WriteFile(message, bytes));
+        const QString gate = m_home.filePath(QStringLiteral("gate"));
+        const pid_t pid = start(
+            { QFile::encodeName(Program), "--json", QFile::encodeName(message) }, heldEnvironment("t", gate));
+        QVERIFY(pid > 0);
+        QVERIFY(waitForFile(gate + QStringLiteral(".pid")));
+        QVERIFY(QFile::remove(message));
+        QVERIFY(::mkfifo(QFile::encodeName(message).constData(), 0600) == 0);
+        QVERIFY(WriteFile(gate, QByteArray()));
+
+        const Run run = wait(pid, 60);
+        QVERIFY2(!run.stopped, "norvale-check hung on the pipe");
+        verifySpamScored(run, message);
+        if (QTest::currentTestFailed())
+            return;
+        const QList<QByteArray> lines = ReadFile(checkerLog()).split('\n');
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines[0].startsWith("t ") && lines[1].startsWith("R "));
+        QCOMPARE(lines[0].mid(2), lines[1].mid(2));
+        QCOMPARE(workingFiles(), QStringList());
+        QVERIFY(QFile::remove(message));
+    }
+
+    // Ctrl-C, SIGTERM or SIGHUP while the checker runs: the checker's whole
+    // process group goes, no file of the check is left, and the status is the
+    // usual one for the signal.
+    void stopSignal_endsTheCheckerAndLeavesNoFiles_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<int>("status");
+        QTest::newRow("Ctrl-C (SIGINT)") << int(SIGINT) << 130;
+        QTest::newRow("SIGTERM") << int(SIGTERM) << 143;
+        QTest::newRow("a closed terminal (SIGHUP)") << int(SIGHUP) << 129;
+    }
+    void stopSignal_endsTheCheckerAndLeavesNoFiles()
+    {
+        QFETCH(int, signal);
+        QFETCH(int, status);
+        const QString gate = m_home.filePath(QStringLiteral("never"));
+        const pid_t pid = start({ QFile::encodeName(Program), "--json",
+                                    QFile::encodeName(Messages + QStringLiteral("gtube.eml")) },
+            heldEnvironment("t", gate));
+        QVERIFY(pid > 0);
+        QVERIFY(waitForFile(gate + QStringLiteral(".pid")));
+        const pid_t checker = ReadFile(gate + QStringLiteral(".pid")).trimmed().toInt();
+        QVERIFY(checker > 0);
+        QVERIFY(GroupAlive(checker));
+        QCOMPARE(workingFiles().size(), 2); // the report and the message's copy
+
+        QVERIFY(::kill(pid, signal) == 0);
+        const Run run = wait(pid, 30);
+        const auto killGroup = qScopeGuard([checker] { ::kill(-checker, SIGKILL); });
+        QVERIFY2(!run.stopped, "norvale-check did not end");
+        QCOMPARE(run.exitCode, status);
+        QTRY_VERIFY(!GroupAlive(checker)); // SIGKILL takes effect a moment after it is sent
+        QCOMPARE(workingFiles(), QStringList());
+    }
+
+    // A file larger than any newsletter (a mailbox picked by mistake) is
+    // refused with its own message before the checker sees it.
+    void messagePastTheSizeLimit_isRefusedBeforeTheCheckerRuns()
+    {
+        const QString mailbox = m_home.filePath(QStringLiteral("mailbox.eml"));
+        QVERIFY(WriteFile(mailbox, ReadFile(Messages + QStringLiteral("gtube.eml"))));
+        QVERIFY(QFile(mailbox).resize(qint64(33) * 1024 * 1024)); // sparse
+        QProcessEnvironment env = environment();
+        env.insert(QStringLiteral("PATH"), pathWithFake(QStringLiteral("log")));
+        const Run run = check({ QStringLiteral("--json"), mailbox }, env);
+        const QString expected = FillText(FileTooLarge, mailbox, QStringLiteral("32"));
+        QVERIFY(!expected.isEmpty());
+        verifyFailedEntry(run, mailbox, expected);
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(run.err, expected + u'\n');
+        QVERIFY(!QFile::exists(checkerLog()));
+        QVERIFY(QFile::remove(mailbox));
+    }
+
+    // A crashed test run is not followed by the second run, which would crash
+    // the same way.
+    void crashedTestRun_hasNoSecondRun()
+    {
+        const QString folder = m_home.filePath(QStringLiteral("crashing"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString checker = folder + QStringLiteral("/spamassassin");
+        QVERIFY(WriteFile(checker,
+            "#!/bin/sh\ncat >/dev/null\nprintf '%s\\n' \"$*\" >>\"$NORVALE_FAKE_LOG\"\nkill -KILL $$\n"));
+        QVERIFY(SetMode(checker, 0755));
+        QProcessEnvironment env = environment();
+        env.insert(QStringLiteral("PATH"), folder + u':' + m_path);
+        const QString message = Messages + QStringLiteral("gtube.eml");
+        const Run run = check({ QStringLiteral("--json"), message }, env);
+        verifyFailedEntry(run, message, FillText(CheckerCrashed, checker));
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(ReadFile(checkerLog()), QByteArray("-t -L\n"));
+    }
+
+    // Without XDG_RUNTIME_DIR, a folder another user planted at the fixed name
+    // in the temporary folder no longer blocks every check: the program uses
+    // a fresh private folder, says so on standard error, and removes it when
+    // it ends; the planted folder is left alone.
+    void plantedWorkingFolder_checkRunsInAFreshPrivateFolder()
+    {
+        QTemporaryDir temp;
+        QVERIFY(temp.isValid());
+        const QString planted = temp.filePath(QStringLiteral("norvale-%1").arg(::geteuid()));
+        QVERIFY(QDir().mkdir(planted));
+        QVERIFY(WriteFile(planted + QStringLiteral("/planted.txt"), "left by someone else"));
+        QVERIFY(SetMode(planted, 0777));
+        if (::geteuid() == 0)
+            QVERIFY(::chown(QFile::encodeName(planted).constData(), NobodyId, NobodyId) == 0);
+        const struct stat before = LinkStat(planted);
+        QProcessEnvironment env = environment();
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        env.insert(QStringLiteral("TMPDIR"), temp.path());
+        const QString message = Messages + QStringLiteral("gtube.eml");
+
+        const Run run = check({ QStringLiteral("--json"), message }, env);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QVERIFY2(run.err.contains(planted) && run.err.contains(QStringLiteral("fresh private folder")),
+            qPrintable(run.err));
+        const QJsonObject file = run.files().at(0).toObject();
+        QVERIFY2(file.value(u"score").toDouble() >= 1000, qPrintable(run.out));
+        QCOMPARE(QDir(temp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList { planted.section(u'/', -1) });
+        QCOMPARE(QDir(planted).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList { QStringLiteral("planted.txt") });
+        QCOMPARE(LinkStat(planted).st_mode, before.st_mode);
+        QCOMPARE(LinkStat(planted).st_uid, before.st_uid);
     }
 };
 

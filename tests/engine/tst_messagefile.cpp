@@ -2,10 +2,14 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
+
+#include "TestFiles.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 using namespace norvale;
 
@@ -41,6 +45,13 @@ private slots:
             m_dir.filePath(QStringLiteral("gone.eml")), m_dir.filePath(QStringLiteral("broken-link.eml"))));
         QVERIFY(
             ::mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("pipe.eml"))).constData(), 0600) == 0);
+        // A message followed by nothing up to the size; sparse, so no disk is spent.
+        for (const auto &[name, size] : { std::pair { "at-the-limit.eml", MessageSizeLimit },
+                 std::pair { "past-the-limit.eml", MessageSizeLimit + 1 },
+                 std::pair { "mailbox.eml", qint64(2) * 1024 * 1024 * 1024 } }) {
+            write(QLatin1String(name), "Subject: big\n\nbody\n");
+            QVERIFY(QFile(m_dir.filePath(QLatin1String(name))).resize(size));
+        }
     }
 
     void validate_data()
@@ -78,6 +89,41 @@ private slots:
             << m_dir.filePath(QStringLiteral("blank-line-first.eml")) << MessageFileStatus::NotAMessage;
         QTest::newRow("a file this user cannot read")
             << m_dir.filePath(QStringLiteral("unreadable.eml")) << MessageFileStatus::Unreadable;
+        QTest::newRow("a message of exactly 32 MiB")
+            << m_dir.filePath(QStringLiteral("at-the-limit.eml")) << MessageFileStatus::Ok;
+        QTest::newRow("a message one byte past 32 MiB")
+            << m_dir.filePath(QStringLiteral("past-the-limit.eml")) << MessageFileStatus::TooLarge;
+        QTest::newRow("a mailbox of 2 GiB")
+            << m_dir.filePath(QStringLiteral("mailbox.eml")) << MessageFileStatus::TooLarge;
+    }
+
+    // What was judged is what is read: the descriptor keeps the file that was
+    // opened, whatever its name points to afterwards, and a copy holds its bytes.
+    void openedMessage_keepsTheFileItJudged()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("swapped.eml"));
+        const QByteArray original = "Subject: the original\n\nbody\n";
+        write(QStringLiteral("swapped.eml"), original);
+        const OpenedMessage opened = OpenMessageFile(path);
+        QVERIFY(opened.ok());
+        QCOMPARE(opened.size(), original.size());
+        QVERIFY(QFile::remove(path));
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+
+        QTemporaryFile copy;
+        QVERIFY(copy.open());
+        QString error;
+        QCOMPARE(opened.copyTo(int(copy.handle()), &error), MessageFileStatus::Ok);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QCOMPARE(ReadFile(copy.fileName()), original);
+        QVERIFY(QFile::remove(path));
+    }
+
+    void openedMessage_refusedHasNoDescriptor()
+    {
+        const OpenedMessage opened = OpenMessageFile(Messages + QStringLiteral("not-a-message.txt"));
+        QCOMPARE(opened.status(), MessageFileStatus::NotAMessage);
+        QCOMPARE(opened.descriptor(), -1);
     }
     void validate()
     {

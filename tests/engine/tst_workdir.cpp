@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,7 +23,6 @@ mode_t ModeOf(const QString &path)
         return 0;
     return info.st_mode;
 }
-
 
 } // namespace
 
@@ -97,24 +97,12 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(WorkDirResult::Error, error);
         const QString path = m_runtime->filePath(QStringLiteral("norvale"));
-        const QByteArray native = QFile::encodeName(path);
         QTemporaryDir elsewhere;
-        if (kind.startsWith(QStringLiteral("mode "))) {
-            QVERIFY(QDir().mkdir(path));
-            QVERIFY(::chmod(native.constData(), kind.mid(5).toUInt(nullptr, 8)) == 0);
-        } else if (kind == QStringLiteral("symlink")) {
-            QVERIFY(::chmod(QFile::encodeName(elsewhere.path()).constData(), 0700) == 0);
-            QVERIFY(QFile::link(elsewhere.path(), path));
-        } else if (kind == QStringLiteral("file")) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        } else {
-            if (::geteuid() != 0)
-                QSKIP("Only root can give a folder to another user");
-            QVERIFY(QDir().mkdir(path));
-            QVERIFY(::chmod(native.constData(), 0700) == 0);
-            QVERIFY(::chown(native.constData(), 65534, 65534) == 0);
-        }
+        if (kind == QStringLiteral("other owner") && ::geteuid() != 0)
+            QSKIP("Only root can give a folder to another user");
+        plant(kind, path, elsewhere);
+        if (QTest::currentTestFailed())
+            return;
         const mode_t before = ModeOf(path);
 
         const WorkDirResult result = GetTempDir();
@@ -147,6 +135,75 @@ private slots:
         QCOMPARE(ModeOf(result.path) & 07777, mode_t(0700));
     }
 
+    // Without XDG_RUNTIME_DIR the fixed name lies in the shared temporary
+    // folder, where anyone can take it first: a fresh private folder of our
+    // own is used instead, the log says so once, the taken name is left
+    // alone, and the fresh folder goes when asked (or at the program's end).
+    void takenFolderInTheSharedTemporaryFolder_givesAFreshPrivateOne_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("a folder others can read") << QStringLiteral("mode 0755");
+        QTest::newRow("a private folder others can enter") << QStringLiteral("mode 0711");
+        QTest::newRow("a symbolic link to a private folder") << QStringLiteral("symlink");
+        QTest::newRow("a regular file") << QStringLiteral("file");
+        QTest::newRow("a private folder of another user") << QStringLiteral("other owner");
+    }
+    void takenFolderInTheSharedTemporaryFolder_givesAFreshPrivateOne()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir temp;
+        QVERIFY(temp.isValid());
+        ScopedEnv tmpdir("TMPDIR", QFile::encodeName(temp.path()));
+        ScopedEnv xdg("XDG_RUNTIME_DIR", QByteArray());
+        const QString fixed = temp.path() + QStringLiteral("/norvale-%1").arg(::geteuid());
+        QTemporaryDir elsewhere;
+        if (kind == QStringLiteral("other owner") && ::geteuid() != 0)
+            QSKIP("Only root can give a folder to another user");
+        plant(kind, fixed, elsewhere);
+        if (QTest::currentTestFailed())
+            return;
+        const mode_t before = ModeOf(fixed);
+
+        QTest::ignoreMessage(QtWarningMsg,
+            QRegularExpression(QStringLiteral("^The working folder %1 cannot be used .*; using the fresh "
+                                              "private folder %1-\\w{6} instead$")
+                                   .arg(QRegularExpression::escape(fixed))));
+        const WorkDirResult first = GetTempDir();
+        QVERIFY2(first.ok(), qPrintable(first.detail));
+        QVERIFY2(first.path.startsWith(fixed + u'-'), qPrintable(first.path));
+        QVERIFY(first.path.endsWith(u'/'));
+        QCOMPARE(ModeOf(first.path) & 07777, mode_t(0700));
+        QCOMPARE(QFileInfo(first.path).ownerId(), ::geteuid());
+        QCOMPARE(ModeOf(fixed), before);
+        if (kind == QStringLiteral("symlink"))
+            QCOMPARE(ModeOf(elsewhere.path()) & 07777, mode_t(0700));
+
+        // The same folder for the rest of the program's life, without a new warning.
+        QFile report(first.path + QStringLiteral("spamscore-1.txt"));
+        QVERIFY(report.open(QIODevice::WriteOnly));
+        report.close();
+        const WorkDirResult second = GetTempDir();
+        QCOMPARE(second.path, first.path);
+
+        RemoveFallbackWorkDir();
+        QVERIFY(!QFileInfo::exists(first.path));
+        QCOMPARE(ModeOf(fixed), before);
+    }
+
+    // Inside XDG_RUNTIME_DIR only this user can have made the folder: it is
+    // refused with the reason (unsafeFolder_isRefusedAndLeftAlone), and no
+    // fresh folder is made.
+    void takenFolderInTheRuntimeFolder_makesNoFreshOne()
+    {
+        QTemporaryDir temp;
+        ScopedEnv tmpdir("TMPDIR", QFile::encodeName(temp.path()));
+        QVERIFY(QDir().mkdir(m_runtime->filePath(QStringLiteral("norvale"))));
+        QVERIFY(::chmod(QFile::encodeName(m_runtime->filePath(QStringLiteral("norvale"))).constData(), 0755)
+            == 0);
+        QCOMPARE(GetTempDir().error, WorkDirResult::Error::WrongMode);
+        QCOMPARE(QDir(temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    }
+
     void uncreatableFolder_isAnError()
     {
         // The temporary folder named by TMPDIR is a file, so nothing can be made in it.
@@ -161,6 +218,28 @@ private slots:
     }
 
 private:
+    // Puts what `kind` names where the working folder belongs: a folder of a
+    // mode ("mode 0755"), a "symlink" to the private folder `elsewhere`, a
+    // regular "file", or a private folder of another user ("other owner").
+    static void plant(const QString &kind, const QString &path, const QTemporaryDir &elsewhere)
+    {
+        const QByteArray native = QFile::encodeName(path);
+        if (kind.startsWith(QStringLiteral("mode "))) {
+            QVERIFY(QDir().mkdir(path));
+            QVERIFY(::chmod(native.constData(), kind.mid(5).toUInt(nullptr, 8)) == 0);
+        } else if (kind == QStringLiteral("symlink")) {
+            QVERIFY(::chmod(QFile::encodeName(elsewhere.path()).constData(), 0700) == 0);
+            QVERIFY(QFile::link(elsewhere.path(), path));
+        } else if (kind == QStringLiteral("file")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else {
+            QVERIFY(QDir().mkdir(path));
+            QVERIFY(::chmod(native.constData(), 0700) == 0);
+            QVERIFY(::chown(native.constData(), 65534, 65534) == 0);
+        }
+    }
+
     std::unique_ptr<QTemporaryDir> m_runtime;
     std::unique_ptr<ScopedEnv> m_env;
 };

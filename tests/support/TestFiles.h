@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
@@ -36,4 +37,10 @@ inline QString WriteCatalogue(const QTemporaryDir &dir, const QByteArray &conten
     if (!WriteFile(path, content))
         qFatal("cannot write %s", qPrintable(path));
     return path;
+}
+
+// Every entry of the folder, hidden ones included; empty for a missing folder.
+inline QStringList FolderEntries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }

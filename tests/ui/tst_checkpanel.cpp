@@ -1,12 +1,15 @@
 #include "Artwork.h"
 #include "CheckFailureText.h"
 #include "CheckPanel.h"
+#include "CheckRun.h"
 #include "FileDialog.h"
 #include "MainWindow.h"
 #include "MessageBox.h"
+#include "MessageFile.h"
 #include "Numbers.h"
 #include "ReasonItem.h"
 #include "ReportScorer.h"
+#include "SignalStop.h"
 #include "SpamCheck.h"
 #include "Startup.h"
 #include "TextCatalogue.h"
@@ -25,6 +28,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -59,14 +63,22 @@ QString Newsletter()
     return Messages + QStringLiteral("clean-newsletter.eml");
 }
 
-QString ReportPath()
+// The files a check has left in the working folder.
+QStringList WorkingFiles()
 {
-    return GetTempDir().path + QStringLiteral("spamscore.txt");
+    return FolderEntries(GetTempDir().path);
 }
 
 bool ProcessExists(qint64 pid)
 {
     return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
+}
+
+// A message the "scored" fake checker gives `points` for.
+QByteArray ScoredMessage(const QByteArray &points)
+{
+    return "From: news@garden-club.example\nSubject: points " + points + "\nX-Fake-Score: " + points
+        + "\n\nbody\n";
 }
 
 } // namespace
@@ -92,7 +104,10 @@ private slots:
     void doubleClick_showsTheRowInADetailsBox();
     void refusedFile_warnsAndLeavesTheResultsEmpty_data();
     void refusedFile_warnsAndLeavesTheResultsEmpty();
-    void refusedFile_keepsThePreviousReport();
+    void check_leavesNoFileInTheWorkingFolder();
+    void twoWindows_checkingAtOnce_eachShowItsOwnScore();
+    void tooLargeFile_isRefusedWithoutRunningTheChecker();
+    void stopSignal_endsTheCheckAndRemovesItsFiles();
     void refusedWorkingFolder_warnsWithoutRunningTheChecker();
     void brokenChecker_warnsAndLeavesTheResultsEmpty_data();
     void brokenChecker_warnsAndLeavesTheResultsEmpty();
@@ -172,8 +187,8 @@ void TestCheckPanel::cleanup()
     m_window.reset();
     qputenv("PATH", m_path);
     qputenv("XDG_RUNTIME_DIR", m_runtimeDir);
-    for (const char *name :
-        { "NORVALE_FAKE_HOLD", "NORVALE_FAKE_GATE", "NORVALE_FAKE_REPORT", "NORVALE_FAKE_LOG" })
+    for (const char *name : { "NORVALE_FAKE_HOLD", "NORVALE_FAKE_GATE", "NORVALE_FAKE_REPORT",
+             "NORVALE_FAKE_LOG", "NORVALE_FAKE_COPY" })
         qunsetenv(name);
     QVERIFY(!QApplication::overrideCursor());
     m_scratch.reset();
@@ -304,7 +319,7 @@ void TestCheckPanel::check_matchesTheCommandLine_data()
 }
 
 // The window's score, verdict and rows equal norvale-check's for the same file
-// and settings, and the score is the scorer's total of the report the check left.
+// and settings, and the score is the scorer's total of the checker's report.
 void TestCheckPanel::check_matchesTheCommandLine()
 {
     QFETCH(QString, message);
@@ -316,11 +331,20 @@ void TestCheckPanel::check_matchesTheCommandLine()
 
     setOptions(rules, thresholds);
     const QString gridRules = control<UserGrid>(QStringLiteral("UserGrid1"))->configuration();
-    runCheck(message);
+    // The section the check scored, heard from the check itself: it leaves
+    // no report behind.
+    QString section;
+    fileName()->setText(message);
+    QSignalSpy finished(checkPanel(), &CheckPanel::checkFinished);
+    clickCheckNow();
+    QTRY_VERIFY(checkPanel()->findChild<CheckRun *>());
+    connect(checkPanel()->findChild<CheckRun *>(), &CheckRun::resultReady, this,
+        [&section](const CheckOutcome &outcome) { section = outcome.check.section; });
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, CheckTimeout);
     QCOMPARE(MessageBox::shownCount(), 0);
 
-    const ScoreResult scored
-        = ScoreReport(ExtractReportSection(QString::fromUtf8(ReadFile(ReportPath()))), gridRules);
+    QVERIFY(section.startsWith(QStringLiteral("Content analysis details")));
+    const ScoreResult scored = ScoreReport(section, gridRules);
     QCOMPARE(label("lblScore")->text(), FormatUserNumber(scored.total));
     QCOMPARE(label("lblGiudizio")->text(), level < 0 ? QString() : GetText(71 + level));
     QCOMPARE(label("lblGiudizio")->text(), level < 0 ? QString() : VerdictText(level));
@@ -510,15 +534,107 @@ void TestCheckPanel::refusedFile_warnsAndLeavesTheResultsEmpty()
     verifyResultsEmpty();
 }
 
-void TestCheckPanel::refusedFile_keepsThePreviousReport()
+// The report and the checker's copy of the message hold the whole message:
+// nothing of a check stays in the working folder, whether it scored, failed or
+// was refused.
+void TestCheckPanel::check_leavesNoFileInTheWorkingFolder()
 {
     runCheck(Newsletter());
-    const QByteArray report = ReadFile(ReportPath());
-    QVERIFY(report.contains("Content analysis details"));
+    QCOMPARE(MessageBox::shownCount(), 0);
+    QVERIFY(column(ReasonItem::RuleColumn).contains(QStringLiteral("HTML_MESSAGE")));
+    QCOMPARE(WorkingFiles(), QStringList());
     runCheck(m_scratch->filePath(QStringLiteral("missing.eml")));
     QCOMPARE(
         MessageBox::lastText(), MessageFileWarningText(m_scratch->filePath(QStringLiteral("missing.eml"))));
-    QCOMPARE(ReadFile(ReportPath()), report);
+    QCOMPARE(WorkingFiles(), QStringList());
+    useFakeChecker(QStringLiteral("garbage"));
+    runCheck(Gtube());
+    QCOMPARE(MessageBox::shownCount(), 2);
+    QCOMPARE(WorkingFiles(), QStringList());
+}
+
+// Two windows that check different messages at the same moment each show the
+// score of their own message, never the other's.
+void TestCheckPanel::twoWindows_checkingAtOnce_eachShowItsOwnScore()
+{
+    const QString low = m_scratch->filePath(QStringLiteral("low.eml"));
+    const QString high = m_scratch->filePath(QStringLiteral("high.eml"));
+    QVERIFY(WriteFile(low, ScoredMessage("1.5")));
+    QVERIFY(WriteFile(high, ScoredMessage("7")));
+    useFakeChecker(QStringLiteral("scored"));
+    const QString gate = m_scratch->filePath(QStringLiteral("gate"));
+    qputenv("NORVALE_FAKE_GATE", QFile::encodeName(gate));
+
+    MainWindow other;
+    other.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&other));
+    other.findChild<QTimer *>(QStringLiteral("Timer2"))->start(0);
+    QTRY_COMPARE(other.currentPanel(), int(MainWindow::CheckPanelPage));
+    QSignalSpy firstDone(checkPanel(), &CheckPanel::checkFinished);
+    QSignalSpy otherDone(other.checkPanel(), &CheckPanel::checkFinished);
+
+    // Both checkers run at once: the first window's starts, then the other's,
+    // and only then may either write its report.
+    fileName()->setText(low);
+    clickCheckNow();
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(gate + QStringLiteral(".1.5")), CheckTimeout);
+    other.findChild<QLineEdit *>(QStringLiteral("txtFileName"))->setText(high);
+    QTest::mouseClick(other.findChild<QWidget *>(QStringLiteral("cmdCheckNow")), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(gate + QStringLiteral(".7")), CheckTimeout);
+    QVERIFY(WriteFile(gate, QByteArray()));
+    QTRY_COMPARE_WITH_TIMEOUT(firstDone.count(), 1, CheckTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(otherDone.count(), 1, CheckTimeout);
+
+    QCOMPARE(MessageBox::shownCount(), 0);
+    QCOMPARE(label("lblScore")->text(), QStringLiteral("1.5"));
+    QCOMPARE(label("lblGiudizio")->text(), VerdictText(1));
+    QCOMPARE(other.findChild<QLabel *>(QStringLiteral("lblScore"))->text(), QStringLiteral("7"));
+    QCOMPARE(other.findChild<QLabel *>(QStringLiteral("lblGiudizio"))->text(), VerdictText(4));
+    QCOMPARE(WorkingFiles(), QStringList());
+}
+
+// A file past the size limit (a mailbox picked by mistake) is refused with its
+// own message, before the checker could spend gigabytes on it.
+void TestCheckPanel::tooLargeFile_isRefusedWithoutRunningTheChecker()
+{
+    const QString log = m_scratch->filePath(QStringLiteral("log.txt"));
+    useFakeChecker(QStringLiteral("log"));
+    qputenv("NORVALE_FAKE_LOG", QFile::encodeName(log));
+    const QString mailbox = m_scratch->filePath(QStringLiteral("mailbox.eml"));
+    QVERIFY(WriteFile(mailbox, ReadFile(Gtube())));
+    QVERIFY(QFile(mailbox).resize(MessageSizeLimit + 1)); // sparse: no disk is spent
+
+    runCheck(mailbox);
+    QCOMPARE(MessageBox::shownCount(), 1);
+    QCOMPARE(MessageBox::lastText(), FillText(160, mailbox, QStringLiteral("32")));
+    QVERIFY(!QFile::exists(log));
+    verifyResultsEmpty();
+}
+
+// A logout's SIGTERM while the checker runs: the checker and everything it
+// started are killed, the check's files removed, and the program is told to
+// end with status 143.
+void TestCheckPanel::stopSignal_endsTheCheckAndRemovesItsFiles()
+{
+    QList<int> statuses;
+    StopOnSignals([&statuses](int status) { statuses.append(status); });
+    const auto keepRunning = qScopeGuard([] { StopOnSignals({}); });
+    QSignalSpy finished(checkPanel(), &CheckPanel::checkFinished);
+    const QString gate = startHeldCheck("t");
+    if (QTest::currentTestFailed())
+        return;
+    const qint64 pid = ReadFile(gate + QStringLiteral(".pid")).trimmed().toLongLong();
+    QVERIFY(pid > 0);
+    QCOMPARE(WorkingFiles().size(), 2); // the report and the message's copy
+
+    QVERIFY(::raise(SIGTERM) == 0);
+    QTRY_COMPARE(statuses, QList<int> { 143 });
+    QVERIFY(!ProcessExists(pid));
+    QCOMPARE(WorkingFiles(), QStringList());
+    QCOMPARE(finished.count(), 1);
+    QVERIFY(!checkPanel()->isChecking());
+    QVERIFY(panel()->isEnabled());
+    QCOMPARE(MessageBox::shownCount(), 0);
 }
 
 void TestCheckPanel::refusedWorkingFolder_warnsWithoutRunningTheChecker()
@@ -595,8 +711,10 @@ void TestCheckPanel::onlineOption()
 
     setOptions(QString(), DefaultThresholds, Qt::Unchecked, online);
     useFakeChecker(QStringLiteral("args"));
+    const QString copy = m_scratch->filePath(QStringLiteral("report-copy.txt"));
+    qputenv("NORVALE_FAKE_COPY", QFile::encodeName(copy));
     runCheck(Gtube());
-    const QByteArray report = ReadFile(ReportPath());
+    const QByteArray report = ReadFile(copy);
     QVERIFY2(report.contains(arguments + '\n'), report.constData());
     QVERIFY(report.contains("LANGUAGE=C LC_ALL=C"));
 }
