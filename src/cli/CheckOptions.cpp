@@ -3,6 +3,7 @@
 #include "CliTexts.h"
 #include "Numbers.h"
 #include "Settings.h"
+#include "SpamdPool.h"
 #include "TextCatalogue.h"
 
 namespace norvale {
@@ -27,6 +28,9 @@ constexpr OptionInfo Options[] = {
     { u"--hide-zero", false, CliText::HelpHideZero, {} },
     { u"--json", false, CliText::HelpJson, {} },
     { u"--fail-level", true, CliText::HelpFailLevel, u"N" },
+    { u"--jobs", true, CliText::HelpJobs, u"N" },
+    { u"--spamd", true, CliText::HelpSpamd, u"LIST" },
+    { u"--cold", false, CliText::HelpCold, {} },
     { u"--help", false, CliText::HelpHelp, {} },
     { u"--version", false, CliText::HelpVersion, {} },
 };
@@ -115,6 +119,18 @@ CheckOptions ParseCheckArguments(const QStringList &arguments, const QSet<qsizet
             if (!ok || level < 0 || level > 5)
                 return usageError(FillText(CliText::BadFailLevel, value));
             options.failLevel = level;
+        } else if (name == u"--jobs") {
+            bool ok = false;
+            const int jobs = value.toInt(&ok);
+            if (!ok || jobs < 1 || jobs > MaxJobs)
+                return usageError(FillText(CliText::BadJobs, value));
+            options.jobs = jobs;
+        } else if (name == u"--spamd") {
+            if (!SpamdPool::parse(value))
+                return usageError(FillText(CliText::BadSpamd, value));
+            options.spamd = value;
+        } else if (name == u"--cold") {
+            options.cold = true;
         } else if (name == u"--help") {
             help = true;
         } else if (name == u"--version") {

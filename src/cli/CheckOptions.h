@@ -10,6 +10,8 @@ namespace norvale {
 
 // What norvale-check was asked to do, as read from its arguments. Options that
 // are absent leave the user's settings in force.
+inline constexpr int MaxJobs = 64;
+
 struct CheckOptions
 {
     enum class Action
@@ -31,6 +33,9 @@ struct CheckOptions
     bool hideZero = false; // --hide-zero (adds to the settings' own option)
     bool json = false; // --json
     std::optional<int> failLevel; // --fail-level N, 0 to 5
+    std::optional<int> jobs; // --jobs N, 1 to MaxJobs; by default the number of processors
+    std::optional<QString> spamd; // --spamd HOST:PORT[,HOST:PORT...], checked by SpamdPool::parse
+    bool cold = false; // --cold: no warm checker for this run
 };
 
 // Reads the arguments that follow the program name. Options and files may be

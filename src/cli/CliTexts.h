@@ -34,6 +34,13 @@ enum : int
     NoRulesFired = 333,
     Progress = 334,
     ErrorLine = 335,
+
+    HelpJobs = 700,
+    HelpSpamd = 701,
+    HelpCold = 702,
+    BadJobs = 703,
+    BadSpamd = 704,
+    ProgressRate = 705,
 };
 
 } // namespace norvale::CliText

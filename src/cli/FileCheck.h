@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CheckRun.h"
 #include "ReportScorer.h"
 
 #include <QString>
@@ -18,6 +19,7 @@ struct CheckSettings
     QStringList thresholdBoxes; // five box texts
     bool online = false;
     bool hideZero = false;
+    bool warmChecker = true; // keep the checker running between messages
 };
 
 struct FileCheckResult
@@ -33,6 +35,9 @@ struct FileCheckResult
 
 // Checks one message file with the window's check (CheckRun), waiting for it.
 FileCheckResult CheckFile(const QString &path, const CheckSettings &settings);
+
+// The result of a check of the file that has ended.
+FileCheckResult FileResultFromOutcome(const QString &path, const CheckOutcome &outcome);
 
 // The result for a file that is not checked because its name, as given, is not
 // valid in the system's encoding: the text would name another file.

@@ -40,6 +40,8 @@ Settings ParseSettingsString(QStringView text)
             settings.hideZero = CheckBoxValue(value);
         else if (key == u"onlinechecks")
             settings.onlineChecks = CheckBoxValue(value);
+        else if (key == u"warmchecker")
+            settings.warmChecker = value == u"0" ? 0 : 1;
     }
     return settings;
 }
@@ -48,7 +50,8 @@ QString FormatSettingsString(const Settings &settings)
 {
     return QStringLiteral("rules=") + settings.rules + QStringLiteral("&thresholds=") + settings.thresholds
         + QStringLiteral("&hidezero=") + QString::number(settings.hideZero) + QStringLiteral("&onlinechecks=")
-        + QString::number(settings.onlineChecks);
+        + QString::number(settings.onlineChecks)
+        + (settings.warmChecker == 0 ? QStringLiteral("&warmchecker=0") : QString());
 }
 
 QString SettingsFilePath()

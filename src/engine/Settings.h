@@ -18,6 +18,10 @@ struct Settings
     QString thresholds; // the thresholds text
     int hideZero = 0; // check-box state: 0 off, 1 on, 2 greyed
     int onlineChecks = 0; // same encoding
+    // Keep the checker running between checks: 1 (the default) or 0. Written
+    // after "onlinechecks", and only when 0, so an untouched installation
+    // writes the line as it always was.
+    int warmChecker = 1;
     friend bool operator==(const Settings &, const Settings &) = default;
 };
 

@@ -24,7 +24,9 @@ extern char **environ;
 
 namespace norvale {
 
-Q_LOGGING_CATEGORY(lcWarmChecker, "norvale.warmchecker")
+// Warnings by default; QT_LOGGING_RULES="norvale.warmchecker.info=true" shows
+// the daemon's comings and goings too.
+Q_LOGGING_CATEGORY(lcWarmChecker, "norvale.warmchecker", QtWarningMsg)
 
 namespace {
 
@@ -87,26 +89,6 @@ void EndGroup(qint64 pid, bool ownChild)
     ::kill(group, SIGKILL); // the daemon's children too, whatever state they are in
     if (ownChild)
         ::waitpid(static_cast<pid_t>(pid), nullptr, 0);
-}
-
-// Reads the report file's end the same way the cold checker does.
-void ReadWarmReport(const QString &path, SpamCheckResult &result)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.status = SpamCheckResult::Status::NoReportSection;
-        result.detail = file.errorString();
-        return;
-    }
-    const qint64 size = file.size();
-    if (size > ReportReadLimit)
-        file.seek(size - ReportReadLimit);
-    QByteArray bytes = file.read(ReportReadLimit);
-    if (size > ReportReadLimit)
-        bytes.remove(0, bytes.indexOf('\n') + 1);
-    result.section = ExtractReportSection(QString::fromUtf8(bytes));
-    result.status
-        = result.section.isEmpty() ? SpamCheckResult::Status::NoReportSection : SpamCheckResult::Status::Ok;
 }
 
 // This user's name as the system knows it (not as the environment says).
@@ -174,6 +156,7 @@ QStringList WarmChecker::daemonArguments() const
         QStringLiteral("--socketmode=0600"),
         QStringLiteral("--pidfile=") + pidFilePath(),
         QStringLiteral("--max-children=2"),
+        QStringLiteral("--allow-tell"),
         QStringLiteral("--syslog=stderr"),
     };
     if (!m_online)
@@ -187,7 +170,7 @@ QStringList WarmChecker::clientArguments() const
         QStringLiteral("-s"), QString::number(WarmMessageSizeLimit) };
 }
 
-void WarmChecker::start(bool online)
+void WarmChecker::start(bool online, Start how)
 {
     if (m_state == State::Starting || m_state == State::Ready) {
         if (online == m_online)
@@ -197,12 +180,13 @@ void WarmChecker::start(bool online)
     }
     m_online = online;
     m_failure.clear();
+    // Not failures but how this system is set up: noted quietly.
     if (::geteuid() == 0) {
-        fail(QStringLiteral("running as root: the daemon is never started as root"));
+        notUsed(QStringLiteral("running as root: the daemon is never started as root"));
         return;
     }
     if (m_paths.daemon.isEmpty() || m_paths.client.isEmpty()) {
-        fail(QStringLiteral("no %1 installed").arg(m_paths.daemon.isEmpty() ? DaemonName : ClientName));
+        notUsed(QStringLiteral("no %1 installed").arg(m_paths.daemon.isEmpty() ? DaemonName : ClientName));
         return;
     }
     if (m_workDir.isEmpty()) {
@@ -213,8 +197,12 @@ void WarmChecker::start(bool online)
         }
         m_workDir = folder.path;
     }
-    if (!reuseLeftover())
+    if (reuseLeftover())
+        return;
+    if (how == Start::Always)
         spawn();
+    else
+        setState(State::Off);
 }
 
 // Reads the record of a leftover daemon, if any. It is reused when it
@@ -222,8 +210,9 @@ void WarmChecker::start(bool online)
 // else is ended, so that never two run.
 bool WarmChecker::reuseLeftover()
 {
-    const QByteArray record = ReadSmallFile(argumentsFilePath());
-    const qint64 pid = record.left(record.indexOf('\n')).trimmed().toLongLong();
+    const QList<QByteArray> record = ReadSmallFile(argumentsFilePath()).split('\n');
+    const qint64 pid = record.value(0).trimmed().toLongLong();
+    const qint64 owner = record.value(1).trimmed().toLongLong();
     if (pid <= 0 || !ProcessAlive(pid))
         return false;
     const bool ours = ProcessOwner(pid) == static_cast<qint64>(::geteuid());
@@ -234,17 +223,48 @@ bool WarmChecker::reuseLeftover()
         QFile::remove(argumentsFilePath());
         return false;
     }
+    // A daemon whose owner still runs (a window, another norvale-check) is
+    // borrowed: used, never ended by us. One whose owner is gone is adopted.
+    m_borrowed = owner > 0 && owner != ::getpid() && ProcessAlive(owner);
     m_pid = pid;
     m_ownChild = false;
-    if (record.mid(record.indexOf('\n') + 1) != daemonArguments().join(u'\n').toUtf8()) {
+    if (record.mid(2).join('\n') != daemonArguments().join(u'\n').toUtf8()) {
+        if (m_borrowed) {
+            qCInfo(lcWarmChecker) << "another Norvale's daemon runs with other settings; not used" << pid;
+            m_borrowed = false;
+            m_pid = 0;
+            setState(State::Failed);
+            m_failure = QStringLiteral("another Norvale's daemon runs with other settings");
+            return true;
+        }
         qCInfo(lcWarmChecker) << "ending a leftover daemon started with other settings" << pid;
         endDaemon();
         return false;
     }
-    qCInfo(lcWarmChecker) << "found a leftover daemon; checking it answers" << pid;
+    if (!m_borrowed && !writeRecord(pid, daemonArguments()))
+        return true;
+    qCInfo(lcWarmChecker) << (m_borrowed ? "using the daemon of a running Norvale"
+                                         : "found a leftover daemon")
+                          << "; checking it answers" << pid;
     setState(State::Starting);
     m_startDeadline.start(PingTimeLimit);
     m_poll.start();
+    return true;
+}
+
+// The record that lets a later Norvale find the daemon: its pid, ours, and
+// how it was started.
+bool WarmChecker::writeRecord(qint64 pid, const QStringList &arguments)
+{
+    QSaveFile record(argumentsFilePath());
+    if (!record.open(QIODevice::WriteOnly)
+        || record.write(QByteArray::number(pid) + '\n' + QByteArray::number(qint64(::getpid())) + '\n'
+               + arguments.join(u'\n').toUtf8())
+            < 0
+        || !record.commit()) {
+        fail(QStringLiteral("cannot write %1: %2").arg(argumentsFilePath(), record.errorString()));
+        return false;
+    }
     return true;
 }
 
@@ -292,15 +312,8 @@ void WarmChecker::spawn()
     }
     m_pid = pid;
     m_ownChild = true;
-    // The record that lets a later Norvale find this daemon: its pid and how it
-    // was started.
-    QSaveFile record(argumentsFilePath());
-    if (!record.open(QIODevice::WriteOnly)
-        || record.write(QByteArray::number(qint64(pid)) + '\n' + arguments.join(u'\n').toUtf8()) < 0
-        || !record.commit()) {
-        fail(QStringLiteral("cannot write %1: %2").arg(argumentsFilePath(), record.errorString()));
+    if (!writeRecord(pid, arguments))
         return;
-    }
     qCInfo(lcWarmChecker) << "started the daemon" << pid << (m_online ? "with" : "without")
                           << "network tests";
     setState(State::Starting);
@@ -377,6 +390,14 @@ void WarmChecker::fail(const QString &reason)
     setState(State::Failed);
 }
 
+void WarmChecker::notUsed(const QString &reason)
+{
+    qCInfo(lcWarmChecker).noquote() << "the warm checker is not used; checks take the cold path:" << reason;
+    endDaemon();
+    m_failure = reason;
+    setState(State::Failed);
+}
+
 void WarmChecker::setState(State state)
 {
     if (m_state == state)
@@ -396,7 +417,7 @@ void WarmChecker::endDaemon()
         m_ping->deleteLater();
         m_ping = nullptr;
     }
-    if (m_pid > 0) {
+    if (m_pid > 0 && !m_borrowed) {
         EndGroup(m_pid, m_ownChild);
         if (!m_workDir.isEmpty()) {
             QFile::remove(pidFilePath());
@@ -407,6 +428,7 @@ void WarmChecker::endDaemon()
     }
     m_pid = 0;
     m_ownChild = false;
+    m_borrowed = false;
     setState(State::Off);
 }
 
@@ -469,21 +491,29 @@ void WarmChecker::startNextSecondRun()
     }
     m_secondCopy = std::move(m_secondQueue.front());
     m_secondQueue.pop_front();
-    const QString checker
-        = m_secondRunChecker.isEmpty() ? CheckerPaths::resolve().secondRun : m_secondRunChecker;
-    if (checker.isEmpty()) {
-        startNextSecondRun();
-        return;
-    }
     ProcessRequest request;
-    // The lowest priority, so that the next check is not slowed by it.
-    const QString nice = QStandardPaths::findExecutable(QStringLiteral("nice"));
-    request.program = nice.isEmpty() ? checker : nice;
-    request.arguments = nice.isEmpty()
-        ? QStringList { QStringLiteral("-R") }
-        : QStringList { QStringLiteral("-n"), QStringLiteral("19"), checker, QStringLiteral("-R") };
     request.standardInputFile = m_secondCopy->fileName();
     request.environment = CheckerEnvironment();
+    if (isReady()) {
+        // The daemon learns the message as wanted mail: what the second run
+        // does to the user's learning files, without loading the rule set again.
+        request.program = m_paths.client;
+        request.arguments = { QStringLiteral("-U"), socketPath(), QStringLiteral("-x"), QStringLiteral("-L"),
+            QStringLiteral("ham") };
+    } else {
+        const QString checker
+            = m_secondRunChecker.isEmpty() ? CheckerPaths::resolve().secondRun : m_secondRunChecker;
+        if (checker.isEmpty()) {
+            startNextSecondRun();
+            return;
+        }
+        // The lowest priority, so that the next check is not slowed by it.
+        const QString nice = QStandardPaths::findExecutable(QStringLiteral("nice"));
+        request.program = nice.isEmpty() ? checker : nice;
+        request.arguments = nice.isEmpty()
+            ? QStringList { QStringLiteral("-R") }
+            : QStringList { QStringLiteral("-n"), QStringLiteral("19"), checker, QStringLiteral("-R") };
+    }
     m_secondRunning = true;
     m_secondRun.start(request);
 }
@@ -580,7 +610,7 @@ void WarmCheckJob::onClientFinished(const ProcessOutcome &outcome)
                           .arg(outcome.standardError.trimmed()));
             return;
         }
-        ReadWarmReport(m_reportPath, result);
+        ReadReportSection(m_reportPath, result);
         if (!result.ok()) {
             startCold(QStringLiteral("the daemon's report has no section"));
             return;

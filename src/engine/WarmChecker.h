@@ -87,15 +87,22 @@ public:
     // the cold checker's second run program).
     void setSecondRunChecker(const QString &program) { m_secondRunChecker = program; }
 
+    enum class Start
+    {
+        Always, // reuse a daemon, or start one
+        IfRunning // reuse a daemon; start none (for a single check, which a start would only delay)
+    };
     // Reuses or starts the daemon for this setting of online checks. A daemon
     // running with the other setting is replaced; the same one is kept.
-    void start(bool online);
+    void start(bool online, Start how = Start::Always);
     // Ends the daemon and every process it started; the second run waiting or
     // going on is ended too.
     void stop();
 
     State state() const { return m_state; }
     bool isReady() const { return m_state == State::Ready; }
+    // Another running Norvale owns the daemon: it is used, never ended.
+    bool borrowed() const { return m_borrowed; }
     bool online() const { return m_online; }
     QString failureReason() const { return m_failure; }
     qint64 daemonPid() const { return m_pid; }
@@ -109,8 +116,11 @@ public:
     // (a few times per session at most); checks take the cold path meanwhile.
     void reportLost(const QString &reason);
 
-    // Runs the checker's second run on a private copy of the message, after
-    // any queued before, at the lowest priority; nothing waits for it.
+    // Runs the second run on a private copy of the message, after any queued
+    // before; nothing waits for it. Through the daemon, it is the daemon
+    // learning the message as wanted mail (what the checker's second run does
+    // to the user's learning files with the installed configuration); without
+    // one, the cold checker's second run at the lowest priority.
     void queueSecondRun(const QString &messagePath);
     bool secondRunPending() const { return m_secondRunning || !m_secondQueue.empty(); }
 
@@ -125,11 +135,13 @@ private:
     QString argumentsFilePath() const;
     QString logFilePath() const;
     bool reuseLeftover();
+    bool writeRecord(qint64 pid, const QStringList &arguments);
     void endLeftover();
     void spawn();
     void poll();
     void onPingFinished(int exitCode, QProcess::ExitStatus status);
     void fail(const QString &reason);
+    void notUsed(const QString &reason);
     void ended(const QString &reason);
     void setState(State state);
     void endDaemon();
@@ -146,6 +158,7 @@ private:
     QString m_failure;
     qint64 m_pid = 0;
     bool m_ownChild = false; // m_pid is our child: reap it
+    bool m_borrowed = false; // another running Norvale owns m_pid: never end it
     int m_restarts = 0;
     QTimer m_poll;
     QTimer m_startDeadline;

@@ -1,5 +1,6 @@
 #include "ReportScorer.h"
 #include "SpamCheck.h"
+#include "SpamdPool.h"
 #include "WarmChecker.h"
 
 #include <QDir>
@@ -7,9 +8,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "Daemons.h"
 #include <QTextStream>
 
 #include "ScopedEnv.h"
@@ -40,7 +44,7 @@ bool ProcessAlive(qint64 pid)
 }
 
 // Runs one check through the job and waits until it has finished.
-SpamCheckResult RunJob(WarmCheckJob &job, const QString &message, const QString &report, bool online = false)
+SpamCheckResult RunJob(CheckerJob &job, const QString &message, const QString &report, bool online = false)
 {
     SpamCheckResult result;
     QEventLoop loop;
@@ -85,6 +89,9 @@ private slots:
     void aLeftoverWithOtherSettingsIsReplaced();
     void checksFallBackToTheColdPath_data();
     void checksFallBackToTheColdPath();
+    void aPoolHostThatDiesLosesNoFile();
+    void poolEntriesAreRead_data();
+    void poolEntriesAreRead();
     void aDaemonLostMidUseIsNoScore_data();
     void aDaemonLostMidUseIsNoScore();
 
@@ -345,19 +352,104 @@ void WarmCheckerTest::aDaemonLostMidUseIsNoScore()
     QVERIFY(warm.daemonPid() != pid);
 }
 
+void WarmCheckerTest::aPoolHostThatDiesLosesNoFile()
+{
+    // Two daemons of a team's pool, on loopback ports of this machine only.
+    QList<qint64> hosts;
+    SpamdPool pool;
+    for (int i = 0; i < 2; ++i) {
+        const quint16 port = FreeLoopbackPort();
+        QVERIFY(port != 0);
+        qint64 pid = 0;
+        // A session of its own, so that the host dies with all its children.
+        QVERIFY(QProcess::startDetached(QStringLiteral("setsid"),
+            { WarmCheckerPaths::resolve().daemon, QStringLiteral("--local"),
+                QStringLiteral("--nouser-config"), QStringLiteral("--listen=127.0.0.1:%1").arg(port),
+                QStringLiteral("--allowed-ips=127.0.0.1"), QStringLiteral("--max-children=1"),
+                QStringLiteral("--syslog=stderr") },
+            QString(), &pid));
+        hosts << pid;
+        pool.hosts.append({ QStringLiteral("127.0.0.1"), port });
+    }
+    const auto endHosts = qScopeGuard([&hosts] {
+        for (qint64 pid : hosts)
+            ::kill(-static_cast<pid_t>(pid), SIGKILL);
+    });
+    const QString client = WarmCheckerPaths::resolve().client;
+    for (const SpamdPool::Host &host : pool.hosts) {
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QProcess::execute(client,
+                { QStringLiteral("-d"), host.name, QStringLiteral("-p"), QString::number(host.port),
+                    QStringLiteral("-K"), QStringLiteral("-x") })
+                == 0,
+            StartWait);
+    }
+
+    const QString report = m_root.filePath(QStringLiteral("pool.txt"));
+    const QString message = Messages + QStringLiteral("gtube.eml");
+    SpamdPoolJob job(pool, client);
+    SpamCheckResult result = RunJob(job, message, report);
+    QVERIFY2(result.ok(), qPrintable(result.detail));
+
+    // One host dies in the middle of the batch: every file is still checked,
+    // those sent to it first on the other.
+    ::kill(-static_cast<pid_t>(hosts.at(1)), SIGKILL);
+    int retried = 0;
+    for (int i = 0; i < 4; ++i) {
+        result = RunJob(job, message, report);
+        QVERIFY2(result.ok(), qPrintable(result.detail));
+        QVERIFY(ScoreReport(result.section, QString()).total >= 1000.0f);
+        retried += job.attempts() > 1;
+    }
+    QVERIFY(retried > 0);
+
+    // With no host left, the check fails and names the hosts; it is never a score.
+    ::kill(-static_cast<pid_t>(hosts.at(0)), SIGKILL);
+    result = RunJob(job, message, report);
+    QCOMPARE(result.status, SpamCheckResult::Status::NotStarted);
+    QVERIFY(result.section.isEmpty());
+    for (const SpamdPool::Host &host : pool.hosts)
+        QVERIFY2(
+            result.detail.contains(QStringLiteral("127.0.0.1:%1").arg(host.port)), qPrintable(result.detail));
+}
+
+void WarmCheckerTest::poolEntriesAreRead_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("described"); // empty: refused
+    QTest::newRow("one host") << "mail.example:783"
+                              << "mail.example:783";
+    QTest::newRow("two hosts, spaces after the comma") << "a.example:783, b.example:784"
+                                                       << "a.example:783, b.example:784";
+    QTest::newRow("an IPv6 address in brackets") << "[::1]:783"
+                                                 << "[::1]:783";
+    QTest::newRow("no port") << "mail.example"
+                             << "";
+    QTest::newRow("port zero") << "mail.example:0"
+                               << "";
+    QTest::newRow("port past the last") << "mail.example:65536"
+                                        << "";
+    QTest::newRow("an empty entry") << "a.example:783,"
+                                    << "";
+    QTest::newRow("nothing") << ""
+                             << "";
+}
+
+void WarmCheckerTest::poolEntriesAreRead()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, described);
+    const std::optional<SpamdPool> pool = SpamdPool::parse(text);
+    QCOMPARE(pool.has_value(), !described.isEmpty());
+    if (pool)
+        QCOMPARE(pool->describe(), described);
+}
+
 // The tests drop root, as the daemon never runs as root; "--own-daemon FOLDER
 // HOME" makes this program the owner of a daemon for the crash test.
 int main(int argc, char **argv)
 {
-    if (::geteuid() == 0) {
-        std::vector<char *> arguments { const_cast<char *>("setpriv"), const_cast<char *>("--reuid=65534"),
-            const_cast<char *>("--regid=65534"), const_cast<char *>("--clear-groups") };
-        for (int i = 0; i < argc; ++i)
-            arguments.push_back(argv[i]);
-        arguments.push_back(nullptr);
-        ::execvp("setpriv", arguments.data());
-        qFatal("cannot drop root with setpriv");
-    }
+    DropRoot(argc, argv);
     if (argc == 4 && qstrcmp(argv[1], "--own-daemon") == 0) {
         QCoreApplication app(argc, argv);
         WarmChecker warm;

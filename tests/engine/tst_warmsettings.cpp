@@ -1,0 +1,55 @@
+#include "Settings.h"
+
+#include <QTest>
+
+using namespace norvale;
+
+// The setting that keeps the checker running between checks is new: an
+// untouched installation still writes the line it always wrote, and an older
+// line reads as the default.
+class WarmSettingsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void theLineIsWrittenAsBefore_data()
+    {
+        QTest::addColumn<int>("warmChecker");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("kept running, the default: no new key")
+            << 1 << "rules=A:1&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=1";
+        QTest::newRow("switched off: the key follows onlinechecks")
+            << 0 << "rules=A:1&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=1&warmchecker=0";
+    }
+    void theLineIsWrittenAsBefore()
+    {
+        QFETCH(int, warmChecker);
+        QFETCH(QString, line);
+        Settings settings;
+        settings.rules = QStringLiteral("A:1");
+        settings.thresholds = QStringLiteral("1|2|4|5|8");
+        settings.onlineChecks = 1;
+        settings.warmChecker = warmChecker;
+        QCOMPARE(FormatSettingsString(settings), line);
+        QCOMPARE(ParseSettingsString(line), settings);
+    }
+
+    void theKeyIsRead_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("warmChecker");
+        QTest::newRow("an older line without the key") << "hidezero=1&onlinechecks=1" << 1;
+        QTest::newRow("switched off") << "onlinechecks=0&warmchecker=0" << 0;
+        QTest::newRow("switched on") << "onlinechecks=0&warmchecker=1" << 1;
+        QTest::newRow("an unreadable value keeps the default") << "warmchecker=x" << 1;
+    }
+    void theKeyIsRead()
+    {
+        QFETCH(QString, line);
+        QFETCH(int, warmChecker);
+        QCOMPARE(ParseSettingsString(line).warmChecker, warmChecker);
+    }
+};
+
+QTEST_GUILESS_MAIN(WarmSettingsTest)
+#include "tst_warmsettings.moc"
