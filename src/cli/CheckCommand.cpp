@@ -142,7 +142,10 @@ int RunCheckCommand(const QStringList &arguments, const QSet<qsizetype> &undecod
         if (warm->state() == WarmChecker::State::Starting)
             wait.exec(QEventLoop::ExcludeUserInputEvents);
         WarmChecker *checker = warm.get();
-        batch.factory = [checker] { return new WarmCheckJob(checker); };
+        // Without a daemon (none running for a single file, root, none
+        // installed, a start that failed) the checks are the cold ones of old.
+        if (checker->isReady())
+            batch.factory = [checker] { return new WarmCheckJob(checker); };
         // A stop signal ends the daemon this command started, with the checks.
         StopOnSignals([checker](int status) {
             checker->stop();
