@@ -10,6 +10,7 @@
 #include "Settings.h"
 #include "SignalStop.h"
 #include "SpamdPool.h"
+#include "Text.h"
 #include "TextCatalogue.h"
 #include "Thresholds.h"
 #include "WarmChecker.h"
@@ -52,7 +53,8 @@ std::optional<CheckSettings> effectiveSettings(const CheckOptions &options, QTex
     if (options.settingsFile) {
         const QFileInfo info(*options.settingsFile);
         if (!info.isFile() || !info.isReadable()) {
-            err << FillText(CliText::SettingsUnreadable, *options.settingsFile) << Qt::endl;
+            err << FillText(CliText::SettingsUnreadable, EscapeForTerminal(*options.settingsFile))
+                << Qt::endl;
             return std::nullopt;
         }
         settings = LoadSettings(*options.settingsFile);
@@ -61,12 +63,33 @@ std::optional<CheckSettings> effectiveSettings(const CheckOptions &options, QTex
     }
 
     CheckSettings check;
-    check.rules = RuleScoreList::Format(RuleScoreList::Parse(options.rules.value_or(settings.rules)));
+    check.rules = AddRuleOptions(RuleScoreList::Normalise(settings.rules), options.rules);
     check.thresholdBoxes = SplitThresholds(options.thresholds.value_or(settings.thresholds));
     check.online = options.online.value_or(settings.onlineChecks != 0);
     check.hideZero = options.hideZero || settings.hideZero != 0;
     check.warmChecker = settings.warmChecker != 0;
     return check;
+}
+
+// The line on standard error for a file that could not be checked, safe for
+// the terminal: the file's name escaped whole, line breaks included; the
+// message's own line breaks kept.
+QString errorLine(const FileCheckResult &result)
+{
+    const QString path = EscapeForTerminal(result.path);
+    QString line;
+    if (!result.errorNamesFile) {
+        line = FillText(CliText::ErrorLine, path, EscapeForTerminal(result.error, true));
+    } else {
+        // The message names the file as it was checked, trimmed of spaces.
+        QString error = result.error;
+        const QString named = TrimSpaces(result.path);
+        if (EscapeForTerminal(named) != named)
+            error.replace(named, EscapeForTerminal(named));
+        line = EscapeForTerminal(error, true);
+    }
+    // Without a catalogue the texts are empty; the file is still named.
+    return line.isEmpty() ? path : line;
 }
 
 } // namespace
@@ -100,7 +123,8 @@ int RunCheckCommand(const QStringList &arguments, const QSet<qsizetype> &undecod
         out << "norvale-check " << ApplicationVersion() << Qt::endl;
         return ExitChecked;
     case CheckOptions::Action::UsageError:
-        err << options.usageError << u'\n' << GetText(CliText::UsageHint) << Qt::endl;
+        err << EscapeForTerminal(options.usageError, true) << u'\n' << GetText(CliText::UsageHint)
+            << Qt::endl;
         return ExitUsage;
     case CheckOptions::Action::Check:
         break;
@@ -173,12 +197,7 @@ int RunCheckCommand(const QStringList &arguments, const QSet<qsizetype> &undecod
             err << "\r\033[K" << Qt::flush;
         if (!result.ok()) {
             anyNotChecked = true;
-            QString line = result.errorNamesFile ? result.error
-                                                 : FillText(CliText::ErrorLine, result.path, result.error);
-            // Without a catalogue the texts are empty; the file is still named.
-            if (line.isEmpty())
-                line = result.path;
-            err << line << Qt::endl;
+            err << errorLine(result) << Qt::endl;
         } else {
             // A score past the last limit has no level; it is above every level.
             if (options.failLevel && (!result.level || *result.level >= *options.failLevel))

@@ -4,7 +4,12 @@
 #include "Numbers.h"
 #include "Settings.h"
 #include "SpamdPool.h"
+#include "Text.h"
 #include "TextCatalogue.h"
+#include "Thresholds.h"
+
+#include <algorithm>
+#include <variant>
 
 namespace norvale {
 
@@ -50,6 +55,52 @@ CheckOptions usageError(const QString &message)
     options.action = CheckOptions::Action::UsageError;
     options.usageError = message;
     return options;
+}
+
+bool isRuleName(QStringView name)
+{
+    if (name.isEmpty())
+        return false;
+    for (const QChar c : name) {
+        if (!((c >= u'0' && c <= u'9') || c == u'_' || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z')))
+            return false;
+    }
+    return true;
+}
+
+// The pairs of a --rules value, or the message that says what is wrong.
+std::variant<QList<RuleScoreList::Row>, QString> readRulePairs(const QString &value)
+{
+    QList<RuleScoreList::Row> pairs;
+    if (value.isEmpty())
+        return pairs;
+    for (const QString &entry : value.split(u'|')) {
+        const QStringList pieces = entry.split(u':');
+        if (pieces.size() != 2)
+            return FillText(CliText::RulesNotPairs, entry);
+        const QString name = TrimSpaces(pieces[0]);
+        if (!isRuleName(name))
+            return FillText(CliText::RuleNameWrong, pieces[0]);
+        const std::optional<float> score = ParseUserNumber(pieces[1]);
+        if (!score)
+            return FillText(CliText::RuleScoreNotANumber, name, pieces[1]);
+        pairs.append({ NormaliseRuleName(name), FormatUserNumber(*score) });
+    }
+    return pairs;
+}
+
+// The message that says what is wrong with a --thresholds value; empty when
+// it is five numbers.
+QString thresholdsProblem(const QString &value)
+{
+    const QStringList pieces = value.split(u'|');
+    if (pieces.size() != ThresholdCount)
+        return FillText(CliText::ThresholdCountWrong, value, QString::number(pieces.size()));
+    for (const QString &piece : pieces) {
+        if (!ParseUserNumber(piece))
+            return FillText(CliText::ThresholdNotANumber, piece);
+    }
+    return QString();
 }
 
 } // namespace
@@ -102,8 +153,13 @@ CheckOptions ParseCheckArguments(const QStringList &arguments, const QSet<qsizet
         } else if (name == u"--local") {
             sawLocal = true;
         } else if (name == u"--rules") {
-            options.rules = value;
+            auto pairs = readRulePairs(value);
+            if (const QString *problem = std::get_if<QString>(&pairs))
+                return usageError(*problem);
+            options.rules += std::get<QList<RuleScoreList::Row>>(pairs);
         } else if (name == u"--thresholds") {
+            if (const QString problem = thresholdsProblem(value); !problem.isEmpty())
+                return usageError(problem);
             options.thresholds = value;
         } else if (name == u"--settings") {
             if (valueUndecodable)
@@ -153,6 +209,25 @@ CheckOptions ParseCheckArguments(const QStringList &arguments, const QSet<qsizet
     if (options.files.isEmpty())
         return usageError(GetText(CliText::NoFiles));
     return options;
+}
+
+QString AddRuleOptions(const QString &rules, const QList<RuleScoreList::Row> &pairs)
+{
+    if (pairs.isEmpty())
+        return rules;
+    QStringList entries;
+    if (!rules.isEmpty())
+        entries = rules.split(u'|');
+    for (const RuleScoreList::Row &pair : pairs) {
+        const QString prefix = pair.name + u':';
+        const auto same = std::find_if(entries.begin(), entries.end(),
+            [&prefix](const QString &entry) { return entry.startsWith(prefix); });
+        if (same != entries.end())
+            *same = prefix + pair.score;
+        else
+            entries.append(prefix + pair.score);
+    }
+    return entries.join(u'|');
 }
 
 QString CheckUsageText()

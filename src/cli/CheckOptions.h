@@ -1,5 +1,8 @@
 #pragma once
 
+#include "RuleScoreList.h"
+
+#include <QList>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -27,8 +30,9 @@ struct CheckOptions
     QStringList files;
     QSet<qsizetype> undecodableFiles; // indexes into files of names not valid in the system's encoding
     std::optional<bool> online; // --online / --local
-    std::optional<QString> rules; // --rules LIST
-    std::optional<QString> thresholds; // --thresholds TEXT
+    QList<RuleScoreList::Row>
+        rules; // every --rules pair in order: names normalised, scores in the user's locale
+    std::optional<QString> thresholds; // --thresholds TEXT: five numbers
     std::optional<QString> settingsFile; // --settings FILE
     bool hideZero = false; // --hide-zero (adds to the settings' own option)
     bool json = false; // --json
@@ -40,10 +44,18 @@ struct CheckOptions
 
 // Reads the arguments that follow the program name. Options and files may be
 // mixed; "--" ends the options; a value is the next argument or follows "=".
+// --thresholds takes exactly five numbers joined by "|"; --rules takes
+// RULE:score pairs joined by "|" (empty text: none), rule names of letters,
+// digits and "_"; anything else is a usage error that says what is wrong.
+// Numbers read the same in every locale (ParseUserNumber).
 // `undecodable` holds the indexes of arguments whose bytes are not valid in
 // the system's encoding: their text would name another file, so such a file
 // is marked in undecodableFiles and such a settings file is a usage error.
 CheckOptions ParseCheckArguments(const QStringList &arguments, const QSet<qsizetype> &undecodable = {});
+
+// The rule score list with the --rules pairs on top, rule by rule: a pair
+// replaces the score of the first entry of its rule, or follows the last entry.
+QString AddRuleOptions(const QString &rules, const QList<RuleScoreList::Row> &pairs);
 
 // The --help text, from the catalogue.
 QString CheckUsageText();

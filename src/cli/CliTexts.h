@@ -35,6 +35,11 @@ enum : int
     Progress = 334,
     ErrorLine = 335,
 
+    ThresholdCountWrong = 341,
+    ThresholdNotANumber = 342,
+    RulesNotPairs = 343,
+    RuleNameWrong = 344,
+    RuleScoreNotANumber = 345,
     HelpJobs = 700,
     HelpSpamd = 701,
     HelpCold = 702,

@@ -15,7 +15,8 @@ namespace norvale {
 // holds them (the grid's rule list, the five threshold boxes).
 struct CheckSettings
 {
-    QString rules; // as the grid gives it: normalised, at most 50 rows
+    QString rules; // the settings' list as the grid gives it (normalised, at most 50 rows), the --rules pairs
+                   // on top
     QStringList thresholdBoxes; // five box texts
     bool online = false;
     bool hideZero = false;

@@ -4,6 +4,7 @@
 #include "CliTexts.h"
 #include "Numbers.h"
 #include "Startup.h"
+#include "Text.h"
 #include "TextCatalogue.h"
 
 #include <QJsonArray>
@@ -11,6 +12,7 @@
 #include <QJsonObject>
 
 #include <algorithm>
+#include <tuple>
 
 namespace norvale {
 
@@ -27,9 +29,30 @@ enum : int
 
 constexpr qsizetype MinimumDescriptionWidth = 24;
 
-bool isShown(const Reason &reason, bool hideZero)
+// The reasons to list, by points, highest first, then by rule name (then
+// type and description, for rules listed twice): the checker lists its rules
+// in an order that changes from run to run.
+QList<const Reason *> listedReasons(const ScoreResult &score, bool hideZero)
 {
-    return !hideZero || reason.points != 0.0f;
+    QList<const Reason *> listed;
+    for (const Reason &reason : score.reasons) {
+        if (!hideZero || reason.points != 0.0f)
+            listed << &reason;
+    }
+    std::stable_sort(listed.begin(), listed.end(), [](const Reason *a, const Reason *b) {
+        if (a->points != b->points)
+            return a->points > b->points;
+        return std::tie(a->ruleName, a->type, a->description)
+            < std::tie(b->ruleName, b->type, b->description);
+    });
+    return listed;
+}
+
+// A reason's texts as the terminal may show them.
+Reason escaped(const Reason &reason)
+{
+    return { reason.points, EscapeForTerminal(reason.ruleName), EscapeForTerminal(reason.type),
+        EscapeForTerminal(reason.description) };
 }
 
 // Breaks text into lines of at most width characters at spaces; a word longer
@@ -77,19 +100,36 @@ QJsonValue jsonNumber(float value)
     return QString::number(value, 'g', 7).toDouble();
 }
 
+// JSON text that is safe on a terminal too. QJsonDocument escapes the C0
+// controls in strings but writes DEL, the C1 controls and the bidirectional
+// controls as they are; \u escapes for them read back as the same text.
+QByteArray escapeJsonControls(const QByteArray &json)
+{
+    const QString text = QString::fromUtf8(json);
+    if (std::none_of(text.begin(), text.end(), [](QChar c) { return c >= u'\x7f' && ActsOnTerminal(c); }))
+        return json;
+    QString escaped;
+    escaped.reserve(text.size() + 16);
+    for (const QChar c : text) {
+        if (c >= u'\x7f' && ActsOnTerminal(c))
+            escaped += QStringLiteral("\\u%1").arg(uint(c.unicode()), 4, 16, QLatin1Char('0'));
+        else
+            escaped += c;
+    }
+    return escaped.toUtf8();
+}
+
 } // namespace
 
 QString FormatResultText(const FileCheckResult &result, bool hideZero, int width)
 {
-    QString text = result.path + u'\n';
+    QString text = EscapeForTerminal(result.path) + u'\n';
     text += QStringLiteral("  ") + GetText(ScoreLabel) + u' ' + FormatUserNumber(result.score.total)
         + QStringLiteral("   ") + verdictLine(result) + u'\n';
 
-    QList<const Reason *> shown;
-    for (const Reason &reason : result.score.reasons) {
-        if (isShown(reason, hideZero))
-            shown << &reason;
-    }
+    QList<Reason> shown;
+    for (const Reason *reason : listedReasons(result.score, hideZero))
+        shown << escaped(*reason);
     if (shown.isEmpty())
         return text + QStringLiteral("  ") + GetText(CliText::NoRulesFired) + u'\n';
 
@@ -100,12 +140,12 @@ QString FormatResultText(const FileCheckResult &result, bool hideZero, int width
     qsizetype ruleWidth = titles[3].size();
     qsizetype longestDescription = titles[2].size();
     QStringList points;
-    for (const Reason *reason : shown) {
-        points << FormatUserNumber(reason->points);
+    for (const Reason &reason : shown) {
+        points << FormatUserNumber(reason.points);
         pointsWidth = std::max(pointsWidth, points.last().size());
-        typeWidth = std::max(typeWidth, reason->type.size());
-        ruleWidth = std::max(ruleWidth, reason->ruleName.size());
-        longestDescription = std::max(longestDescription, reason->description.size());
+        typeWidth = std::max(typeWidth, reason.type.size());
+        ruleWidth = std::max(ruleWidth, reason.ruleName.size());
+        longestDescription = std::max(longestDescription, reason.description.size());
     }
     constexpr qsizetype Indent = 2;
     constexpr qsizetype Gap = 2;
@@ -132,8 +172,8 @@ QString FormatResultText(const FileCheckResult &result, bool hideZero, int width
 
     text += row(titles[0], titles[1], { titles[2] }, titles[3]);
     for (qsizetype i = 0; i < shown.size(); ++i)
-        text += row(
-            points[i], shown[i]->type, wrap(shown[i]->description, descriptionWidth), shown[i]->ruleName);
+        text
+            += row(points[i], shown[i].type, wrap(shown[i].description, descriptionWidth), shown[i].ruleName);
     return text;
 }
 
@@ -153,19 +193,18 @@ QByteArray FormatFileJson(const FileCheckResult &result, bool hideZero, bool fir
         file.insert(
             QStringLiteral("verdict"), result.level ? QJsonValue(VerdictText(*result.level)) : QJsonValue());
         QJsonArray reasons;
-        for (const Reason &reason : result.score.reasons) {
-            if (!isShown(reason, hideZero))
-                continue;
-            reasons.append(QJsonObject { { QStringLiteral("points"), jsonNumber(reason.points) },
-                { QStringLiteral("type"), reason.type },
-                { QStringLiteral("description"), reason.description },
-                { QStringLiteral("rule"), reason.ruleName } });
+        for (const Reason *reason : listedReasons(result.score, hideZero)) {
+            reasons.append(QJsonObject { { QStringLiteral("points"), jsonNumber(reason->points) },
+                { QStringLiteral("type"), reason->type },
+                { QStringLiteral("description"), reason->description },
+                { QStringLiteral("rule"), reason->ruleName } });
         }
         file.insert(QStringLiteral("reasons"), reasons);
     }
     // The object as QJsonDocument writes it two levels deep: every line
     // indented by 8 more spaces (strings hold no raw line breaks).
-    const QByteArray object = QJsonDocument(file).toJson(QJsonDocument::Indented).chopped(1);
+    const QByteArray object
+        = escapeJsonControls(QJsonDocument(file).toJson(QJsonDocument::Indented).chopped(1));
     QByteArray entry = first ? QByteArray() : QByteArrayLiteral(",\n");
     for (const QByteArray &line : object.split('\n'))
         entry += QByteArray(8, ' ') + line + '\n';

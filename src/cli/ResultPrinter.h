@@ -8,9 +8,13 @@
 namespace norvale {
 
 // The text form: per file its path, the score, the verdict level and text,
-// and the reasons in report order as an aligned table (points, type,
-// description, rule name) whose description column wraps to fit `width`
-// characters. Numbers are written in the user's locale.
+// and the reasons as an aligned table (points, type, description, rule name)
+// whose description column wraps to fit `width` characters. Reasons are
+// listed by points, highest first, then by rule name, in text and JSON alike,
+// so that the output of two runs can be compared. Numbers are written in the
+// user's locale. The file's name and the reasons' texts have their control
+// characters escaped (EscapeForTerminal); JSON has them as \u escapes, so
+// its texts read back unchanged.
 QString FormatResultText(const FileCheckResult &result, bool hideZero, int width);
 
 // One JSON document for all files: {"files": [{"path", "error"} or {"path",

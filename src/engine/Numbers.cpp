@@ -117,26 +117,77 @@ double RoundHalfEven(double value)
 
 std::optional<float> ParseUserNumber(const QString &text, const QLocale &locale)
 {
-    QString cleaned = text.trimmed();
-    if (cleaned.isEmpty())
+    QString number = text.trimmed();
+    if (number.isEmpty())
         return std::nullopt;
-    const QString group = locale.groupSeparator();
-    if (!group.isEmpty() && group != locale.decimalPoint())
-        cleaned.remove(group);
-    // A no-break space is the group separator of several locales; users type a
-    // plain space for it.
-    if (group == QStringLiteral("\u00a0") || group == QStringLiteral("\u202f"))
-        cleaned.remove(u' ');
-    if (cleaned.startsWith(u'+'))
-        cleaned.remove(0, 1);
 
-    QLocale reader = locale;
-    reader.setNumberOptions(QLocale::OmitGroupSeparator);
-    bool ok = false;
-    const float value = reader.toFloat(cleaned, &ok);
-    if (!ok || !std::isfinite(value))
+    // What FormatUserNumber writes in a locale with signs, a decimal mark, an
+    // exponent mark or digits of its own, brought to ASCII.
+    const auto toAscii = [&number](const QString &mark, QLatin1Char ascii) {
+        if (!mark.isEmpty() && mark != QString(ascii))
+            number.replace(mark, QString(ascii));
+    };
+    toAscii(locale.negativeSign(), QLatin1Char('-'));
+    toAscii(locale.positiveSign(), QLatin1Char('+'));
+    toAscii(locale.exponential(), QLatin1Char('e'));
+    toAscii(locale.decimalPoint(), QLatin1Char('.'));
+    const QList<uint> zero = locale.zeroDigit().toUcs4();
+    if (zero.size() == 1 && zero[0] != uint('0')) {
+        const QList<uint> codePoints = number.toUcs4();
+        QList<char32_t> ascii;
+        ascii.reserve(codePoints.size());
+        for (const uint c : codePoints)
+            ascii.append(c >= zero[0] && c <= zero[0] + 9 ? U'0' + (c - zero[0]) : c);
+        number = QString::fromUcs4(ascii.constData(), ascii.size());
+    }
+
+    // sign, digits, at most one "." or ",", digits, then an optional exponent,
+    // rewritten in the form the C conversion reads.
+    QByteArray ascii;
+    qsizetype i = 0;
+    const qsizetype n = number.size();
+    const auto takeSign = [&] {
+        if (i < n && (number[i] == u'+' || number[i] == u'-'))
+            ascii.append(char(number[i++].unicode()));
+    };
+    const auto takeDigits = [&] {
+        const qsizetype first = i;
+        while (i < n && isDigit(number[i]))
+            ascii.append(char(number[i++].unicode()));
+        return i - first;
+    };
+    takeSign();
+    ascii.append('0'); // a leading "0" keeps ".5" and "-.5" readable
+    qsizetype digits = takeDigits();
+    if (i < n && (number[i] == u'.' || number[i] == u',')) {
+        ++i;
+        ascii.append('.');
+        const qsizetype fraction = takeDigits();
+        if (fraction == 0)
+            ascii.chop(1); // "5." reads as 5
+        digits += fraction;
+    }
+    if (digits == 0)
         return std::nullopt;
-    return value;
+    if (i < n && (number[i] == u'e' || number[i] == u'E')) {
+        ++i;
+        ascii.append('e');
+        takeSign();
+        if (takeDigits() == 0)
+            return std::nullopt;
+    }
+    if (i != n)
+        return std::nullopt; // a second separator, a space, a letter...
+
+    bool ok = false;
+    const double value = ascii.toDouble(&ok);
+    if (!ok || !std::isfinite(value) || std::fabs(value) > double(std::numeric_limits<float>::max()))
+        return std::nullopt;
+    const float single = float(value);
+    // Too small for single precision: not zero, and not the number either.
+    if (value != 0.0 && single == 0.0f)
+        return std::nullopt;
+    return single;
 }
 
 QString FormatUserNumber(float value, const QLocale &locale)

@@ -23,11 +23,16 @@ bool IsPlainNumber(QStringView word);
 // Rounds to the nearest integer, halves to the even neighbour.
 double RoundHalfEven(double value);
 
-// Reads a number the user typed or that was written for the user: single
-// precision, the locale's decimal separator, digit-group separators ignored
-// wherever they stand ("1,5" reads as 15 where "," groups digits), an optional
-// sign and exponent. Empty text, text that is not a number and magnitudes
-// beyond single precision give no value.
+// Reads a number the user typed or that was written for the user (settings
+// files, the command line, typed boxes), with the same meaning in every
+// locale: an optional sign, digits with at most one decimal separator, "." or
+// "," (or the locale's own, as FormatUserNumber writes it), and an optional
+// exponent ("1e3", "2,5E+07"). Neither "." nor "," ever groups digits, so a
+// number with two separators ("1.000,5", "1,000,000") is not a number; no
+// other grouping is read either. Spaces around the number are dropped; the
+// locale's own digits and signs are read as written. Single precision: empty
+// text, text that is not a number and magnitudes beyond single precision give
+// no value.
 std::optional<float> ParseUserNumber(const QString &text, const QLocale &locale = QLocale());
 
 // Writes a number for the user: single precision, at most 7 significant digits,

@@ -99,6 +99,29 @@ void ReadRowText(QStringView rest, Reason &reason, const Overrides &overrides)
     }
 }
 
+// The checker's own total in the section's heading line,
+// "Content analysis details:   (5.0 points, 5.0 required)"; none when the
+// line does not read so.
+std::optional<float> HeadingTotal(QStringView heading)
+{
+    if (!heading.startsWith(SectionHeading, Qt::CaseInsensitive))
+        return std::nullopt;
+    QStringView rest = heading.sliced(SectionHeading.size());
+    if (rest.startsWith(u':'))
+        rest = rest.sliced(1);
+    rest = TrimSpacesView(rest);
+    if (!rest.startsWith(u'('))
+        return std::nullopt;
+    const auto [number, afterNumber] = SplitAtFirstSpace(rest.sliced(1));
+    if (!IsPlainNumber(number) || !afterNumber.startsWith(QLatin1StringView("points"), Qt::CaseInsensitive))
+        return std::nullopt;
+    bool converted = false;
+    const float total = number.toFloat(&converted);
+    if (!converted || !std::isfinite(total))
+        return std::nullopt;
+    return total;
+}
+
 } // namespace
 
 float RoundToTenths(float value)
@@ -112,7 +135,11 @@ float RoundToTenths(float value)
 
 QString ExtractReportSection(QStringView report)
 {
-    const qsizetype start = report.lastIndexOf(SectionHeading, -1, Qt::CaseInsensitive);
+    // Only a line that begins with the heading starts the section: the words
+    // may also stand inside a rule's description or the quoted message.
+    qsizetype start = report.lastIndexOf(SectionHeading, -1, Qt::CaseInsensitive);
+    while (start > 0 && report[start - 1] != u'\n')
+        start = report.lastIndexOf(SectionHeading, start - 1, Qt::CaseInsensitive);
     if (start < 0)
         return QString();
     const QStringView section = report.sliced(start);
@@ -139,6 +166,10 @@ ScoreResult ScoreReport(QStringView section, QStringView rules, const QLocale &l
     qsizetype lineStart = section.indexOf(u'\n');
     if (lineStart < 0)
         return result; // the heading alone
+    result.checkerTotal = HeadingTotal(section.first(lineStart));
+    // The checker's total moved by what the overrides change: its rows show
+    // rounded points, and their sum can differ from its total.
+    float adjusted = result.checkerTotal.value_or(0.0f);
     ++lineStart;
     while (lineStart < section.size()) {
         qsizetype lineEnd = section.indexOf(u'\n', lineStart);
@@ -183,8 +214,16 @@ ScoreResult ScoreReport(QStringView section, QStringView rules, const QLocale &l
         const float total = result.total + reason.points;
         if (std::isfinite(total))
             result.total = total;
+        if (reason.points != points) { // overridden
+            const float moved = adjusted + (reason.points - points);
+            if (std::isfinite(moved))
+                adjusted = moved;
+        }
     }
-    result.total = RoundToTenths(result.total);
+    if (result.checkerTotal)
+        result.total = adjusted;
+    // + 0.0f: a total of -0.0 (the checker writes "-0.0 points") is 0.
+    result.total = RoundToTenths(result.total) + 0.0f;
     return result;
 }
 

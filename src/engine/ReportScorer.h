@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
+
 namespace norvale {
 
 // One rule that fired, as the scorer read it from the checker's report.
@@ -20,13 +22,16 @@ struct Reason
 // The outcome of scoring one report section.
 struct ScoreResult
 {
-    float total = 0.0f; // sum of the reasons' points, rounded to one decimal
+    float total = 0.0f; // see ScoreReport; rounded to one decimal, never -0
     QList<Reason> reasons; // in report order: reason i (counted from 1) is reasons[i - 1]
+    std::optional<float> checkerTotal; // the total in the heading line, as the checker wrote it
 };
 
-// The checker's report from the start of the LAST "Content analysis details"
-// (letter case ignored) to the end; the checker writes the heading once per
-// report part, and the last one is the summary that counts. Every line end is
+// The checker's report from the start of the LAST line that begins with
+// "Content analysis details" (letter case ignored) to the end; the checker
+// writes the heading once per report part, and the last one is the summary
+// that counts. The words elsewhere in a line (a rule's description, a quoted
+// message) start nothing. Every line end is
 // written as CR LF: a bare LF gets its CR, an existing CR LF stays one line end
 // and a lone CR is left as it is. Empty when the heading is missing.
 QString ExtractReportSection(QStringView report);
@@ -35,8 +40,8 @@ QString ExtractReportSection(QStringView report);
 // overrides.
 //
 // section: as ExtractReportSection returns it. Lines end at CR LF or at a bare
-//   LF (a lone CR stays part of its line); the first line, the heading with the
-//   checker's own total, is dropped: the total is always recomputed from the rows.
+//   LF (a lone CR stays part of its line); the first line is the heading with
+//   the checker's own total, "Content analysis details:   (5.0 points, ...)".
 // rules: the rule score list ("RULE:score|RULE:score"); scores are read by
 //   `locale`, report points always with ".".
 //
@@ -56,9 +61,15 @@ QString ExtractReportSection(QStringView report);
 // upper case replaces the points when its score converts (0 included);
 // otherwise the report's points stay.
 //
-// total: float additions in report order, then rounded to one decimal, halves
-// to the even digit (0.25 gives 0.2, 0.75 gives 0.8). An addition whose result
-// would be beyond single precision is left out, so the total is always finite.
+// total: the checker's own total from the heading, moved by each overridden
+// row's change (override minus the report's points), so that without overrides
+// it is the checker's total exactly. The rows show points rounded to one
+// decimal (whole numbers from 10 up), and their sum can miss the checker's
+// total by a tenth or more: 5.035 is 5.0 and spam, its rounded rows 4.9.
+// A heading without a readable total: the sum of the rows' points. Both are
+// float additions in report order, then rounded to one decimal, halves to the
+// even digit (0.25 gives 0.2, 0.75 gives 0.8). An addition whose result would
+// be beyond single precision is left out, so the total is always finite.
 ScoreResult ScoreReport(QStringView section, QStringView rules, const QLocale &locale = QLocale());
 
 // Lines indented at least this deep are continuation lines even when their

@@ -19,18 +19,54 @@ QString RuleScoreList::Format(const QList<Row> &rows)
     return result;
 }
 
-QList<RuleScoreList::Row> RuleScoreList::Parse(const QString &list, const QLocale &locale)
+namespace {
+
+// Rows from the parts of a list, at most `limit` of them.
+QList<RuleScoreList::Row> ParseParts(const QString &list, const QLocale &locale, qsizetype limit)
 {
-    QList<Row> rows(RowCount);
+    QList<RuleScoreList::Row> rows;
     if (list.isEmpty())
         return rows;
     const QStringList parts = list.split(u'|');
-    for (qsizetype k = 0; k < parts.size() && k < RowCount; ++k) {
+    for (qsizetype k = 0; k < parts.size() && k < limit; ++k) {
         const QStringList pieces = parts[k].split(u':');
-        rows[k].name = NormaliseRuleName(pieces.value(0));
-        rows[k].score = NormaliseScore(pieces.value(1), locale);
+        rows.append({ NormaliseRuleName(pieces.value(0)), NormaliseScore(pieces.value(1), locale) });
     }
     return rows;
+}
+
+} // namespace
+
+QList<RuleScoreList::Row> RuleScoreList::Parse(const QString &list, const QLocale &locale)
+{
+    QList<Row> rows = ParseParts(list, locale, RowCount);
+    rows.resize(RowCount);
+    return rows;
+}
+
+QList<RuleScoreList::Row> RuleScoreList::ParseAll(const QString &list, const QLocale &locale)
+{
+    return ParseParts(list, locale, list.size() + 1);
+}
+
+QString RuleScoreList::Normalise(const QString &list, const QLocale &locale)
+{
+    return Format(ParseAll(list, locale));
+}
+
+QString RuleScoreList::EntriesPastTheGrid(const QString &list, const QLocale &locale)
+{
+    const QList<Row> rows = ParseAll(list, locale);
+    return rows.size() > RowCount ? Format(rows.sliced(RowCount)) : QString();
+}
+
+QString RuleScoreList::Join(const QString &first, const QString &second)
+{
+    if (first.isEmpty())
+        return second;
+    if (second.isEmpty())
+        return first;
+    return first + u'|' + second;
 }
 
 QString NormaliseRuleName(const QString &text)
@@ -39,6 +75,7 @@ QString NormaliseRuleName(const QString &text)
     name.remove(u':');
     name.remove(u'|');
     name.remove(u'&');
+    name.remove(u'=');
     return TrimSpaces(name.toUpper());
 }
 

@@ -21,9 +21,18 @@ int CheckBoxValue(QStringView text)
     return value == 0.0 || value == 1.0 || value == 2.0 ? int(value) : 0;
 }
 
+// The last pair of a file ends with the file's line end; a kept pair never
+// ends with one, so it reads back as it was written.
+QString WithoutLineEnd(QStringView pair)
+{
+    while (pair.endsWith(u'\n') || pair.endsWith(u'\r'))
+        pair.chop(1);
+    return pair.toString();
+}
+
 } // namespace
 
-Settings ParseSettingsString(QStringView text)
+Settings ParseSettingsString(QStringView text, QStringList *otherPairs)
 {
     Settings settings;
     if (text.isEmpty())
@@ -42,16 +51,22 @@ Settings ParseSettingsString(QStringView text)
             settings.onlineChecks = CheckBoxValue(value);
         else if (key == u"warmchecker")
             settings.warmChecker = value == u"0" ? 0 : 1;
+        else if (otherPairs && !key.isEmpty() && pieces.size() > 1)
+            otherPairs->append(WithoutLineEnd(pair));
     }
     return settings;
 }
 
-QString FormatSettingsString(const Settings &settings)
+QString FormatSettingsString(const Settings &settings, const QStringList &otherPairs)
 {
-    return QStringLiteral("rules=") + settings.rules + QStringLiteral("&thresholds=") + settings.thresholds
-        + QStringLiteral("&hidezero=") + QString::number(settings.hideZero) + QStringLiteral("&onlinechecks=")
-        + QString::number(settings.onlineChecks)
-        + (settings.warmChecker == 0 ? QStringLiteral("&warmchecker=0") : QString());
+    QString line = QStringLiteral("rules=") + settings.rules + QStringLiteral("&thresholds=")
+        + settings.thresholds + QStringLiteral("&hidezero=") + QString::number(settings.hideZero)
+        + QStringLiteral("&onlinechecks=") + QString::number(settings.onlineChecks);
+    if (settings.warmChecker == 0)
+        line += QStringLiteral("&warmchecker=0");
+    for (const QString &pair : otherPairs)
+        line += u'&' + pair;
+    return line;
 }
 
 QString SettingsFilePath()
@@ -62,26 +77,36 @@ QString SettingsFilePath()
 
 Settings LoadSettings(const QString &path)
 {
-    Settings defaults;
-    defaults.thresholds = QString::fromLatin1(DefaultThresholds);
+    return ReadSettingsFile(path).settings;
+}
 
+SettingsFile ReadSettingsFile(const QString &path)
+{
+    SettingsFile result;
+    result.settings.thresholds = QString::fromLatin1(DefaultThresholds);
+
+    const QFileInfo info(path);
+    if (!info.exists())
+        return result;
+    result.state = SettingsFile::State::NotRead;
     // Only a regular file: opening a named pipe would wait for a writer forever.
     QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        return defaults;
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+        return result;
     // Read at most one byte past the limit, so that neither a huge file nor an
     // endless device is taken into memory.
     const QByteArray bytes = file.read(MaxSettingsFileSize + 1);
-    if (bytes.isEmpty() || bytes.size() > MaxSettingsFileSize)
-        return defaults;
+    if (file.error() != QFileDevice::NoError || bytes.size() > MaxSettingsFileSize)
+        return result;
+    result.state = SettingsFile::State::Read;
     QStringDecoder decoder(QStringDecoder::Utf8); // drops a byte order mark
     const QString text = decoder(bytes);
-    if (text.isEmpty())
-        return defaults;
-    return ParseSettingsString(text);
+    if (!text.isEmpty())
+        result.settings = ParseSettingsString(text, &result.otherPairs);
+    return result;
 }
 
-SaveOutcome SaveSettings(const Settings &settings, const QString &path)
+SaveOutcome SaveSettings(const Settings &settings, const QString &path, const QStringList &otherPairs)
 {
     const QString shownPath = QDir::toNativeSeparators(path);
     auto failure = [&](const QString &reason) {
@@ -101,7 +126,7 @@ SaveOutcome SaveSettings(const Settings &settings, const QString &path)
     errno = 0;
     if (!file.open(QIODevice::WriteOnly))
         return failure(reasonOf(file));
-    const QByteArray line = FormatSettingsString(settings).toUtf8() + '\n';
+    const QByteArray line = FormatSettingsString(settings, otherPairs).toUtf8() + '\n';
     errno = 0;
     if (file.write(line) != line.size()) {
         const SaveOutcome outcome = failure(reasonOf(file));

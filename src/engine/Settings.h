@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 namespace norvale {
@@ -31,10 +32,15 @@ struct Settings
 // not trimmed), the value the second piece only. Unknown keys, empty pairs and
 // pairs without "=" change nothing. A check-box value is its leading number
 // rounded half to even; anything but 0, 1 or 2 leaves 0 ("1\r\n" and "1x" read 1).
-Settings ParseSettingsString(QStringView text);
+//
+// otherPairs, when given, receives the pairs with another non-empty key, as
+// they stand (line ends after a pair dropped), so that a save keeps
+// what a newer or another program wrote there.
+Settings ParseSettingsString(QStringView text, QStringList *otherPairs = nullptr);
 
-// The settings line, pairs always in the same order, no line end.
-QString FormatSettingsString(const Settings &settings);
+// The settings line, pairs always in the same order, no line end; other pairs
+// (as ParseSettingsString gave them) follow "onlinechecks".
+QString FormatSettingsString(const Settings &settings, const QStringList &otherPairs = {});
 
 // <generic config folder>/norvale/conf.ini (~/.config/norvale/conf.ini by default).
 QString SettingsFilePath();
@@ -46,6 +52,23 @@ QString SettingsFilePath();
 inline constexpr qint64 MaxSettingsFileSize = 1024 * 1024;
 Settings LoadSettings(const QString &path = SettingsFilePath());
 
+// What reading the settings file found. A file that exists but could not be
+// read (not a regular file, no permission, over the size limit, a read error)
+// holds settings Norvale does not know, so it must never be overwritten.
+struct SettingsFile
+{
+    enum class State
+    {
+        Read, // read, an empty file included
+        Missing, // nothing at the path
+        NotRead // there, but not read
+    };
+    State state = State::Missing;
+    Settings settings; // as LoadSettings gives them
+    QStringList otherPairs; // the pairs with keys Norvale does not know, in file order
+};
+SettingsFile ReadSettingsFile(const QString &path = SettingsFilePath());
+
 struct SaveOutcome
 {
     bool ok = false;
@@ -55,6 +78,7 @@ struct SaveOutcome
 
 // Writes the settings line (and a line end) atomically, creating the folder.
 // On failure the old file is left intact and the outcome says why.
-SaveOutcome SaveSettings(const Settings &settings, const QString &path = SettingsFilePath());
+SaveOutcome SaveSettings(
+    const Settings &settings, const QString &path = SettingsFilePath(), const QStringList &otherPairs = {});
 
 } // namespace norvale

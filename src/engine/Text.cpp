@@ -1,5 +1,7 @@
 #include "Text.h"
 
+#include <algorithm>
+
 namespace norvale {
 
 QString TrimSpaces(QStringView text)
@@ -16,6 +18,58 @@ QStringView TrimSpacesView(QStringView text)
     while (end > begin && text[end - 1] == u' ')
         --end;
     return text.sliced(begin, end - begin);
+}
+
+bool ActsOnTerminal(QChar character)
+{
+    const char16_t c = character.unicode();
+    return c < 0x20 || (c >= 0x7f && c <= 0x9f) // C0, DEL, C1
+        || c == 0x061c || c == 0x200e || c == 0x200f // bidirectional marks
+        || (c >= 0x202a && c <= 0x202e) || (c >= 0x2066 && c <= 0x2069) // embeddings, overrides, isolates
+        || c == 0x2028 || c == 0x2029; // line and paragraph separators
+}
+
+QString EscapeForTerminal(QStringView text, bool keepLineFeeds)
+{
+    const auto escaped
+        = [keepLineFeeds](QChar c) { return ActsOnTerminal(c) && !(keepLineFeeds && c == u'\n'); };
+    if (std::none_of(text.begin(), text.end(), escaped))
+        return text.toString();
+    QString result;
+    result.reserve(text.size() + 16);
+    for (const QChar c : text) {
+        if (!escaped(c)) {
+            result += c;
+            continue;
+        }
+        switch (c.unicode()) {
+        case u'\t':
+            result += QLatin1StringView("\\t");
+            break;
+        case u'\n':
+            result += QLatin1StringView("\\n");
+            break;
+        case u'\r':
+            result += QLatin1StringView("\\r");
+            break;
+        default:
+            if (c.unicode() <= 0xff)
+                result += QStringLiteral("\\x%1").arg(uint(c.unicode()), 2, 16, QLatin1Char('0'));
+            else
+                result += QStringLiteral("\\u%1").arg(uint(c.unicode()), 4, 16, QLatin1Char('0'));
+        }
+    }
+    return result;
+}
+
+QString ElideText(QStringView text, qsizetype maxChars)
+{
+    if (text.size() <= maxChars)
+        return text.toString();
+    qsizetype kept = std::max<qsizetype>(maxChars - 1, 0);
+    if (kept > 0 && text[kept - 1].isHighSurrogate())
+        --kept;
+    return text.first(kept).toString() + QChar(0x2026);
 }
 
 } // namespace norvale

@@ -11,4 +11,23 @@ namespace norvale {
 QString TrimSpaces(QStringView text);
 QStringView TrimSpacesView(QStringView text);
 
+// Text from a file name, a report or a message, made safe to print on a
+// terminal: every character that could act on the terminal or reorder what it
+// shows is written as an escape instead. Those are the C0 controls (ESC, BEL,
+// CR, ...), DEL, the C1 controls U+0080 to U+009F (CSI, OSC, ...), the
+// bidirectional marks, embeddings, overrides and isolates, and the line and
+// paragraph separators. Tab, CR and LF are written \t, \r and \n, the others
+// \xHH or \uHHHH; everything else, a backslash included, stays as it is.
+// With keepLineFeeds, LF stays a line break (a message of several lines).
+QString EscapeForTerminal(QStringView text, bool keepLineFeeds = false);
+
+// True for the characters EscapeForTerminal escapes.
+bool ActsOnTerminal(QChar c);
+
+// The text as a widget may show it: a text of more than maxChars characters
+// (UTF-16 units) is cut to maxChars - 1 and ends with an ellipsis, never
+// inside a surrogate pair. A report field can run to megabytes, which a list
+// or a message box would lay out for seconds.
+QString ElideText(QStringView text, qsizetype maxChars);
+
 } // namespace norvale

@@ -333,6 +333,11 @@ void UserGrid::focusChanged(QWidget *, QWidget *now)
         endEditing();
 }
 
+void UserGrid::finishEditing()
+{
+    endEditing();
+}
+
 void UserGrid::endEditing()
 {
     GridCell *cell = std::exchange(m_editCell, nullptr);

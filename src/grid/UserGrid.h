@@ -91,6 +91,10 @@ public:
     // The scroll bar's value in twips: how far the rows panel is scrolled up.
     int scrollValue() const;
 
+    // Ends the edit of the cell being edited, as its focus loss would: its text
+    // is normalised. The focus stays where it is. Nothing when no cell is edited.
+    void finishEditing();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;

@@ -75,6 +75,8 @@ CheckPanel::CheckPanel(QWidget *window)
         m_thresholds[k]
             = Control<QLineEdit>(window, QStringLiteral("txtScore_%1").arg(k).toLatin1().constData());
 
+    m_ruleScores = [grid = m_grid] { return grid->configuration(); };
+
     connect(Control<ButtonPlus>(window, "cmdFileName"), &ButtonPlus::clicked, this, &CheckPanel::SelectFile);
     connect(Control<ButtonPlus>(window, "cmdCheckNow"), &ButtonPlus::clicked, this,
         &CheckPanel::onCheckNowClicked);
@@ -108,6 +110,11 @@ void CheckPanel::setFileName(const QString &path)
     if (isChecking())
         return;
     m_fileName->setText(path);
+}
+
+void CheckPanel::setRuleScoreSource(std::function<QString()> source)
+{
+    m_ruleScores = std::move(source);
 }
 
 bool CheckPanel::isChecking() const
@@ -311,10 +318,10 @@ void CheckPanel::showSelectedReason()
     const QList<QTreeWidgetItem *> selected = m_list->selectedItems();
     if (selected.isEmpty())
         return;
-    const QTreeWidgetItem *row = selected.first();
+    const auto *row = static_cast<const ReasonItem *>(selected.first());
     QStringList lines;
     for (int column = 0; column < m_list->columnCount(); ++column)
-        lines.append(GetText(FirstColumnTextId + column) + QStringLiteral(": ") + row->text(column));
+        lines.append(GetText(FirstColumnTextId + column) + QStringLiteral(": ") + row->detailText(column));
     MessageBox::information(m_window, lines.join(u'\n'));
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 
 class QCheckBox;
 class QLabel;
@@ -55,6 +56,9 @@ public:
     // killed, the panel enabled and the cursor restored; checkFinished follows.
     // Nothing when idle.
     void stop();
+    // Where a check takes the rule score list from; by default the grid's
+    // Configuration. The window adds the scores its grid has no row for.
+    void setRuleScoreSource(std::function<QString()> source);
 
 signals:
     // A check has ended: failed, stopped or with its results on screen.
@@ -92,6 +96,7 @@ private:
     QCheckBox *m_online = nullptr;
     UserGrid *m_grid = nullptr;
     std::array<QLineEdit *, 5> m_thresholds {};
+    std::function<QString()> m_ruleScores;
 
     CheckRun *m_run = nullptr; // the running check; null when none runs
     bool m_checking = false; // from the tick until the check has ended

@@ -9,7 +9,9 @@
 #include "MessageBox.h"
 #include "PicturePanel.h"
 #include "ResultsStrip.h"
+#include "RuleScoreList.h"
 #include "Settings.h"
+#include "SettingsChanges.h"
 #include "Startup.h"
 #include "TextCatalogue.h"
 #include "ThresholdBox.h"
@@ -150,6 +152,8 @@ constexpr int FirstVerdictLabelTextId = 71;
 constexpr int FileButtonTipTextId = 81;
 constexpr int FirstColumnTextId = 111;
 constexpr int SaveFailedTextId = 128;
+constexpr int SettingsNotReadTextId = 180;
+constexpr int RulesPastTheGridTextId = 181;
 constexpr int NoticeTextId = 902;
 
 constexpr int StartupMilliseconds = 5000;
@@ -190,8 +194,11 @@ MainWindow::MainWindow(QWidget *parent)
     setUpWindow();
 
     m_checkPanel = new CheckPanel(this);
+    m_checkPanel->setRuleScoreSource([this] { return currentSettings().rules; });
     m_startupTimer->start();
 }
+
+MainWindow::~MainWindow() = default;
 
 QWidget *MainWindow::makePage(int index)
 {
@@ -421,6 +428,20 @@ int MainWindow::currentPanel() const
 void MainWindow::showPanel(int index)
 {
     m_panels->setCurrentIndex(index);
+    if (index == OptionsPage)
+        tellAboutRulesPastTheGrid();
+}
+
+// Once per window, when the grid first shows: the settings hold rule scores
+// that it has no row for. They are kept, and count in every check.
+void MainWindow::tellAboutRulesPastTheGrid()
+{
+    if (m_toldAboutRulesPastTheGrid || m_rulesPastTheGrid.isEmpty())
+        return;
+    m_toldAboutRulesPastTheGrid = true;
+    const qsizetype count = m_rulesPastTheGrid.count(u'|') + 1;
+    MessageBox::information(
+        this, FillText(RulesPastTheGridTextId, QString::number(count), QString::number(UserGrid::RowCount)));
 }
 
 // The help page is read again on every visit, so an edited page shows at once.
@@ -463,8 +484,8 @@ void MainWindow::SetThresholds(const QString &text)
 
 Settings MainWindow::currentSettings() const
 {
-    return Settings { m_grid->configuration(), GetThresholds(), CheckValue(m_hideZero),
-        CheckValue(m_onlineChecks) };
+    return Settings { RuleScoreList::Join(m_grid->configuration(), m_rulesPastTheGrid), GetThresholds(),
+        CheckValue(m_hideZero), CheckValue(m_onlineChecks) };
 }
 
 QString MainWindow::GetConfiguration() const
@@ -480,6 +501,7 @@ void MainWindow::SetConfiguration(const QString &text)
 void MainWindow::applySettings(const Settings &settings)
 {
     m_grid->setConfiguration(settings.rules);
+    m_rulesPastTheGrid = RuleScoreList::EntriesPastTheGrid(settings.rules);
     SetThresholds(settings.thresholds);
     SetCheckValue(m_hideZero, settings.hideZero);
     SetCheckValue(m_onlineChecks, settings.onlineChecks);
@@ -488,9 +510,20 @@ void MainWindow::applySettings(const Settings &settings)
 bool MainWindow::SaveConfiguration()
 {
     const QString path = SettingsFilePath();
-    const SaveOutcome outcome = SaveSettings(currentSettings(), path);
-    if (outcome.ok)
+    const Settings current = currentSettings();
+    const ChangesSaveOutcome outcome = SaveSettingsChanges(*m_saved, current, path);
+    switch (outcome.status) {
+    case ChangesSaveOutcome::Status::Saved:
+        *m_saved = current;
         return true;
+    case ChangesSaveOutcome::Status::NotRead:
+        if (current == *m_saved)
+            return true; // nothing of this window's is lost
+        MessageBox::warning(this, FillText(SettingsNotReadTextId, QDir::toNativeSeparators(path)));
+        return false;
+    case ChangesSaveOutcome::Status::Failed:
+        break;
+    }
     MessageBox::warning(this, FillText(SaveFailedTextId, QDir::toNativeSeparators(path), outcome.reason));
     return false;
 }
@@ -498,11 +531,23 @@ bool MainWindow::SaveConfiguration()
 void MainWindow::LoadConfiguration()
 {
     applySettings(LoadSettings(SettingsFilePath()));
+    m_saved = std::make_unique<Settings>(currentSettings());
+}
+
+// What is still being typed counts as typed to the end: the cell or box is
+// normalised as if it had lost the focus, so raw text ("2&hidezero=1") never
+// reaches the settings line.
+void MainWindow::finishEditing()
+{
+    m_grid->finishEditing();
+    for (ThresholdBox *box : m_thresholds)
+        box->normalise();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     m_checkPanel->stop();
+    finishEditing();
     SaveConfiguration();
     event->accept();
 }

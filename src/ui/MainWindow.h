@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class QCheckBox;
 class QLabel;
@@ -24,8 +25,13 @@ struct Settings;
 // control; the check panel's behaviour lives in CheckPanel, created last.
 //
 // Settings: loaded from SettingsFilePath() while the window is built, saved
-// when it closes; in between they live only in the controls. A save that fails
-// is shown to the user, and the old file stays as it was.
+// when it closes; in between they live only in the controls, apart from rule
+// scores past the grid's 50 rows, which the window keeps unseen (and says so
+// once, when the options panel first shows). A save writes only what changed
+// in this window since it loaded, over the file's content at that moment, so
+// two windows do not undo each other's changes; a file that could not be read
+// is never overwritten. A save that fails is shown to the user, and the old
+// file stays as it was.
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -42,18 +48,23 @@ public:
 
     // Needs InitialiseApplication to have run (texts, site address).
     explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     CheckPanel *checkPanel() const { return m_checkPanel; }
     // The page on show, 0 to 3.
     int currentPanel() const;
 
-    // The settings string of the controls: rules, thresholds and the two options.
+    // The settings string of the controls: rules (with those past the grid's
+    // rows), thresholds and the two options.
     QString GetConfiguration() const;
     // Resets the four settings (empty grid, empty thresholds, options off),
     // then applies the pairs of a settings string.
     void SetConfiguration(const QString &text);
-    // Writes GetConfiguration() to the settings file, atomically. On failure the
-    // user is told why (catalogue text 128) and false is returned.
+    // Writes the settings this window changed since it loaded (or last saved)
+    // them into the settings file, atomically, over the file's current content.
+    // On failure the user is told why (catalogue text 128) and false is
+    // returned; changes that cannot be saved because the file could not be read
+    // are told too (text 180), and the file is left alone.
     bool SaveConfiguration();
     // Applies the settings file; a missing, unreadable or empty file gives the
     // default thresholds. Runs while the window is built, when the grid is
@@ -84,6 +95,8 @@ private:
     void openSiteCaption();
     Settings currentSettings() const;
     void applySettings(const Settings &settings);
+    void finishEditing();
+    void tellAboutRulesPastTheGrid();
 
     QStackedWidget *m_panels = nullptr;
     QTextBrowser *m_browser = nullptr;
@@ -96,6 +109,11 @@ private:
     QLabel *m_about = nullptr;
     QTimer *m_startupTimer = nullptr;
     CheckPanel *m_checkPanel = nullptr;
+    // The settings as loaded or last saved; a save applies what differs from them.
+    std::unique_ptr<Settings> m_saved;
+    // Normalised rule score entries that the grid has no row for.
+    QString m_rulesPastTheGrid;
+    bool m_toldAboutRulesPastTheGrid = false;
 };
 
 } // namespace norvale

@@ -1,6 +1,7 @@
 #include "ReasonItem.h"
 
 #include "Numbers.h"
+#include "Text.h"
 
 #include <QTreeWidget>
 
@@ -9,12 +10,27 @@ namespace norvale {
 ReasonItem::ReasonItem(int index, const Reason &reason)
     : QTreeWidgetItem(QTreeWidgetItem::UserType)
     , m_points(reason.points)
+    , m_reason(reason)
 {
     setText(PointsColumn, FormatUserNumber(reason.points));
-    setText(TypeColumn, reason.type);
-    setText(DescriptionColumn, reason.description);
-    setText(RuleColumn, reason.ruleName);
+    setText(TypeColumn, ElideText(reason.type, ListChars));
+    setText(DescriptionColumn, ElideText(reason.description, ListChars));
+    setText(RuleColumn, ElideText(reason.ruleName, ListChars));
     setData(PointsColumn, KeyRole, QStringLiteral("k%1").arg(index));
+}
+
+QString ReasonItem::detailText(int column) const
+{
+    switch (column) {
+    case TypeColumn:
+        return ElideText(m_reason.type, DetailChars);
+    case DescriptionColumn:
+        return ElideText(m_reason.description, DetailChars);
+    case RuleColumn:
+        return ElideText(m_reason.ruleName, DetailChars);
+    default:
+        return text(column);
+    }
 }
 
 QString ReasonItem::key() const

@@ -37,6 +37,11 @@ void ThresholdBox::focusOutEvent(QFocusEvent *event)
     QLineEdit::focusOutEvent(event);
     if (IsPassingFocus(event->reason()))
         return;
+    normalise();
+}
+
+void ThresholdBox::normalise()
+{
     const QString normal = NormaliseThreshold(text());
     if (normal != text())
         setText(normal);

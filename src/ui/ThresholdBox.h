@@ -16,6 +16,9 @@ class ThresholdBox : public QLineEdit
 public:
     explicit ThresholdBox(QWidget *parent = nullptr);
 
+    // Puts the text into its normal form, as losing the focus does.
+    void normalise();
+
 protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;

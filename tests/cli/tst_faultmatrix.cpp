@@ -8,7 +8,9 @@
 // tests/engine/tst_faultmatrix), a message deleted between validation and the
 // run and a settings folder that cannot be written (tests/engine/
 // tst_faultmatrix), a file where the settings folder should be when saving
-// (tst_settings).
+// (tst_settings). The window's own: markup in a file name and megabyte report
+// fields (tst_checkpanel); a settings file it could not read, two windows on
+// one file and a close in the middle of an edit (tst_mainwindow_settings).
 
 #include "CheckFailureText.h"
 #include "TextCatalogue.h"
@@ -26,7 +28,9 @@
 #include <QTest>
 
 #include "Processes.h"
+#include "TerminalControls.h"
 #include "TestFiles.h"
+
 #include <QThread>
 
 #include <cerrno>
@@ -65,6 +69,12 @@ enum : int
     FileNotAMessage = 143,
     FileTooLarge = 160,
     ErrorLine = 335,
+    UsageHint = 328,
+    ThresholdCountWrong = 341,
+    ThresholdNotANumber = 342,
+    RulesNotPairs = 343,
+    RuleNameWrong = 344,
+    RuleScoreNotANumber = 345,
 };
 
 constexpr uid_t NobodyId = 65534;
@@ -651,6 +661,140 @@ private slots:
         QCOMPARE(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
         if (kind != u"pipe")
             QVERIFY(ReadFile(kept) == content);
+    }
+
+    // A mistake on the command line stops the run before any check, and the
+    // message says what is wrong, instead of a run with settings that were
+    // not meant (commas for bars turned every verdict into the lowest).
+    void commandLineMistake_isAUsageErrorThatSaysWhat_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("thresholds separated by commas") << QStringList { "--thresholds",
+            "1,2,4,5,8" } << FillText(ThresholdCountWrong, QStringLiteral("1,2,4,5,8"), QStringLiteral("1"));
+        QTest::newRow("four thresholds")
+            << QStringList { "--thresholds=1|2|4|5" }
+            << FillText(ThresholdCountWrong, QStringLiteral("1|2|4|5"), QStringLiteral("4"));
+        QTest::newRow("a threshold that is a word") << QStringList { "--thresholds", "1|2|high|5|8" }
+                                                    << FillText(ThresholdNotANumber, QStringLiteral("high"));
+        QTest::newRow("a threshold with digit grouping") << QStringList { "--thresholds",
+            "1|2|4|5|1,000.5" } << FillText(ThresholdNotANumber, QStringLiteral("1,000.5"));
+        QTest::newRow("rules separated by commas") << QStringList { "--rules",
+            "GTUBE:1,HTML_MESSAGE:2" } << FillText(RulesNotPairs, QStringLiteral("GTUBE:1,HTML_MESSAGE:2"));
+        QTest::newRow("a rule without a score")
+            << QStringList { "--rules", "GTUBE" } << FillText(RulesNotPairs, QStringLiteral("GTUBE"));
+        QTest::newRow("a rule name that would break the settings line") << QStringList { "--rules",
+            "A&hidezero=1:2" } << FillText(RuleNameWrong, QStringLiteral("A&hidezero=1"));
+        QTest::newRow("a score that is not a number") << QStringList { "--rules",
+            "GTUBE:lots" } << FillText(RuleScoreNotANumber, QStringLiteral("GTUBE"), QStringLiteral("lots"));
+        QTest::newRow("a terminal sequence in a wrong value is shown escaped") << QStringList { "--rules",
+            "\x1b]0;owned\x07" } << FillText(RulesNotPairs, QStringLiteral("\\x1b]0;owned\\x07"));
+    }
+    void commandLineMistake_isAUsageErrorThatSaysWhat()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        QProcessEnvironment env = environment();
+        env.insert(QStringLiteral("PATH"), pathWithFake(QStringLiteral("log")));
+        const Run run = check(arguments + QStringList { Messages + QStringLiteral("gtube.eml") }, env);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.out.isEmpty());
+        QCOMPARE(run.err, message + u'\n' + GetText(UsageHint) + u'\n');
+        QVERIFY(!QFile::exists(checkerLog()));
+    }
+
+    // File names and report texts reach the terminal with their control
+    // characters escaped: no sequence in them clears the screen, sets the
+    // window title, makes a link or turns the text around.
+    void terminalSequences_areShownEscaped_data()
+    {
+        QTest::addColumn<QString>("sequence");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("clear screen and scroll-back") << "\x1b[2J\x1b[3J"
+                                                      << "\\x1b[2J\\x1b[3J";
+        QTest::newRow("a window title ended by BEL") << "\x1b]0;owned\x07"
+                                                     << "\\x1b]0;owned\\x07";
+        QTest::newRow("a hyperlink") << "\x1b]8;;https:evil.example\x1b\\click\x1b]8;;\x1b\\"
+                                     << "\\x1b]8;;https:evil.example\\x1b\\click\\x1b]8;;\\x1b\\";
+        QTest::newRow("the C1 control sequence introducer and DEL") << QString(QChar(0x9b)) + "2J\x7f"
+                                                                    << "\\x9b2J\\x7f";
+        QTest::newRow("a carriage return that overwrites the line") << "\rAll clean: "
+                                                                    << "\\rAll clean: ";
+        QTest::newRow("a right-to-left override") << QString(QChar(0x202e)) << "\\u202e";
+    }
+    void terminalSequences_areShownEscaped()
+    {
+        QFETCH(QString, sequence);
+        QFETCH(QString, shown);
+        const QString folder = m_home.filePath(QStringLiteral("sequences"));
+        QDir(folder).removeRecursively();
+        QVERIFY(QDir().mkpath(folder));
+        // A message the real checker scores, and a file it is never given.
+        const QString message = folder + u'/' + sequence + QStringLiteral("news.eml");
+        const QString broken = folder + u'/' + sequence + QStringLiteral("broken.eml");
+        QVERIFY(QFile::copy(Messages + QStringLiteral("gtube.eml"), message));
+        QVERIFY(QFile::copy(Messages + QStringLiteral("not-a-message.txt"), broken));
+
+        const Run run = check({ message, broken }, environment());
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(!HasTerminalControls(run.out), qPrintable(run.out.toUtf8().toPercentEncoding(" \n/")));
+        QVERIFY2(!HasTerminalControls(run.err), qPrintable(run.err.toUtf8().toPercentEncoding(" \n/")));
+        QVERIFY2(
+            run.out.startsWith(folder + u'/' + shown + QStringLiteral("news.eml\n")), qPrintable(run.out));
+        QVERIFY(run.out.contains(QStringLiteral("GTUBE")));
+        QCOMPARE(
+            run.err, FillText(FileNotAMessage, folder + u'/' + shown + QStringLiteral("broken.eml")) + u'\n');
+
+        // The report's texts too, from a checker that writes them.
+        const QString report = m_home.filePath(QStringLiteral("hostile-report.txt"));
+        QVERIFY(WriteFile(report,
+            "Content analysis details:   (2.0 points, 5.0 required)\n\n"
+            " pts rule name              description\n"
+            "---- ---------------------- --------------------------------------------------\n"
+            " 2.0 FAKE_RULE"
+                + sequence.toUtf8() + "  BODY" + sequence.toUtf8() + ": says " + sequence.toUtf8()
+                + "\n                            [" + sequence.toUtf8() + "]\n"));
+        QProcessEnvironment env = environment();
+        env.insert(QStringLiteral("PATH"), pathWithFake(QStringLiteral("held")));
+        env.insert(QStringLiteral("NORVALE_FAKE_REPORT"), report);
+        env.insert(QStringLiteral("COLUMNS"), QStringLiteral("1000")); // no wrapped descriptions
+        const Run fields = check({ Messages + QStringLiteral("clean-newsletter.eml") }, env);
+        QCOMPARE(fields.exitCode, 0);
+        QVERIFY2(!HasTerminalControls(fields.out), qPrintable(fields.out.toUtf8().toPercentEncoding(" \n/")));
+        QVERIFY2(fields.out.contains(QStringLiteral("says ") + shown), qPrintable(fields.out));
+    }
+
+    void settingsTheWindowCannotShow_stillCount_data()
+    {
+        QTest::addColumn<QByteArray>("settings"); // the settings file
+        QTest::addColumn<QStringList>("options");
+        QByteArray sixtyOne = "rules=";
+        for (int i = 0; i < 60; ++i)
+            sixtyOne += "FILLER_" + QByteArray::number(i) + ":1|";
+        QTest::newRow("61 rule scores, GTUBE's the last") << sixtyOne + "GTUBE:3\n" << QStringList();
+        QTest::newRow("keys of another program around the four")
+            << QByteArray("colour=red&rules=GTUBE:3&thresholds=1|2|4|5|8&later=x=y\n") << QStringList();
+        QTest::newRow("a rule name with an equals sign on the command line")
+            << QByteArray() << QStringList { QStringLiteral("--rules"), QStringLiteral("gt=ube:3") };
+    }
+    void settingsTheWindowCannotShow_stillCount()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QStringList, options);
+        QProcessEnvironment env = environment();
+        QTemporaryDir config;
+        QVERIFY(config.isValid());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+        if (!settings.isEmpty()) {
+            QVERIFY(QDir().mkpath(config.filePath(QStringLiteral("norvale"))));
+            QVERIFY(WriteFile(config.filePath(QStringLiteral("norvale/conf.ini")), settings));
+        }
+        const QString message = Messages + QStringLiteral("gtube.eml");
+        const Run run = check(options + QStringList { QStringLiteral("--json"), message }, env);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        const QJsonArray files = run.files();
+        QCOMPARE(files.size(), 1);
+        QCOMPARE(files.first().toObject().value(u"score").toDouble(), 3.0);
     }
 
     // Texts come only from the catalogue, so without it the messages are

@@ -7,6 +7,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include "TestFiles.h"
+
 namespace {
 
 const QString Program = QStringLiteral(NORVALE_APP_DIR "/norvale-check");
@@ -29,16 +32,23 @@ class TestNorvaleCheck : public QObject
 private:
     QTemporaryDir m_home;
 
-    // Runs norvale-check with a settings folder of its own, so the user's
-    // settings never leak into a test; `path` replaces PATH when given.
-    Run run(const QStringList &arguments, const QString &path = QString())
+    // Runs norvale-check with a settings folder and a home of its own, so the
+    // user's settings never leak into a test; `path` replaces PATH when given,
+    // `language` the locale.
+    Run run(
+        const QStringList &arguments, const QString &path = QString(), const QString &language = QString())
     {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
+        env.insert(QStringLiteral("HOME"), m_home.filePath(QStringLiteral("home")));
         if (!path.isNull())
             env.insert(QStringLiteral("PATH"), path);
+        if (!language.isNull()) {
+            env.insert(QStringLiteral("LANG"), language);
+            env.insert(QStringLiteral("LC_ALL"), language);
+        }
         process.setProcessEnvironment(env);
         process.start(Program, arguments);
         if (!process.waitForFinished(180000))
@@ -49,9 +59,10 @@ private:
     }
 
     // The first file of a --json run that must exit with expectedExit.
-    QJsonObject firstJsonFile(const QStringList &arguments, int expectedExit = 0)
+    QJsonObject firstJsonFile(
+        const QStringList &arguments, int expectedExit = 0, const QString &language = QString())
     {
-        const Run result = run(QStringList { QStringLiteral("--json") } + arguments);
+        const Run result = run(QStringList { QStringLiteral("--json") } + arguments, QString(), language);
         if (result.exitCode != expectedExit)
             qWarning().noquote() << "exit" << result.exitCode << result.err;
         return result.exitCode == expectedExit ? jsonFiles(result).first().toObject() : QJsonObject();
@@ -145,9 +156,124 @@ private slots:
             QVERIFY(reason.toObject().value(u"points").toDouble() != 0.0);
 
         // The command line's own thresholds win over the file's.
-        const QJsonObject strict = firstJsonFile({ QStringLiteral("--settings"), settings,
-            QStringLiteral("--thresholds"), QStringLiteral("1|2"), Messages + QStringLiteral("gtube.eml") });
+        const QJsonObject strict
+            = firstJsonFile({ QStringLiteral("--settings"), settings, QStringLiteral("--thresholds"),
+                QStringLiteral("1|2|4|5|8"), Messages + QStringLiteral("gtube.eml") });
         QCOMPARE(strict.value(u"level").toInt(), 2);
+    }
+
+    QString writeSettings(const QByteArray &line)
+    {
+        const QString settings = m_home.filePath(QStringLiteral("settings.ini"));
+        QFile file(settings);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(line) != line.size())
+            qFatal("cannot write the settings file");
+        return settings;
+    }
+
+    static float jsonPoints(const QJsonObject &file, QStringView rule)
+    {
+        for (const QJsonValue &reason : file.value(u"reasons").toArray()) {
+            if (reason[u"rule"].toString() == rule)
+                return float(reason[u"points"].toDouble());
+        }
+        return -1e30f;
+    }
+
+    // The checker's own total decides: the rows it shows are rounded, and
+    // their sum can miss its total. The rows are listed by points, highest
+    // first, then by rule name, whatever order the checker chose this time.
+    void fractionalPoints_scoreIsTheCheckersTotalAndRowsAreByPoints()
+    {
+        const QString message = Messages + QStringLiteral("fractional-points.eml");
+        const QJsonObject file = firstJsonFile({ QStringLiteral("--local"), message });
+        QCOMPARE(file.value(u"score").toDouble(), 5.0);
+        QCOMPARE(file.value(u"level").toInt(), 4);
+        float rowSum = 0.0f;
+        QList<std::pair<double, QString>> rows;
+        for (const QJsonValue &reason : file.value(u"reasons").toArray()) {
+            rowSum += float(reason[u"points"].toDouble());
+            rows.append({ reason[u"points"].toDouble(), reason[u"rule"].toString() });
+        }
+        QCOMPARE(qRound(rowSum * 10), 49);
+        QCOMPARE(rows.size(), 12);
+        QCOMPARE(rows.at(0).second, QStringLiteral("MISSING_DATE"));
+        QCOMPARE(rows.at(1).second, QStringLiteral("HTML_TITLE_SUBJ_DIFF"));
+        QVERIFY(std::is_sorted(rows.begin(), rows.end(), [](const auto &a, const auto &b) {
+            return a.first != b.first ? a.first > b.first : a.second < b.second;
+        }));
+
+        // The text lists the same rows in the same order.
+        const Run text = run({ QStringLiteral("--local"), message });
+        QCOMPARE(text.exitCode, 0);
+        const QStringList lines = text.out.split(u'\n');
+        QCOMPARE(lines.size(), 3 + rows.size() + 1);
+        for (qsizetype i = 0; i < rows.size(); ++i)
+            QVERIFY2(lines[3 + i].endsWith(u' ' + rows[i].second), qPrintable(text.out));
+    }
+
+    void rulesOption_addsToTheSettingsOverrides()
+    {
+        const QString settings
+            = writeSettings("rules=NO_RELAYS:2|GTUBE:7&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0\n");
+        const QString gtube = Messages + QStringLiteral("gtube.eml");
+        const QJsonObject file = firstJsonFile({ QStringLiteral("--settings"), settings,
+            QStringLiteral("--rules"), QStringLiteral("gtube:3|NO_RECEIVED:0,5"), gtube });
+        QCOMPARE(jsonPoints(file, u"GTUBE"), 3.0f); // replaced by the command line
+        QCOMPARE(jsonPoints(file, u"NO_RELAYS"), 2.0f); // kept from the settings
+        QCOMPARE(jsonPoints(file, u"NO_RECEIVED"), 0.5f); // added by the command line
+        QCOMPARE(file.value(u"score").toDouble(), 5.5);
+    }
+
+    // A number in the settings or on the command line reads the same in every
+    // language: a single "." or "," is the decimal separator.
+    void numbers_meanTheSameInEveryLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<double>("score");
+        QTest::addColumn<int>("level");
+        const QByteArray english = "rules=GTUBE:2.5&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0\n";
+        const QByteArray italian = "rules=GTUBE:0,5&thresholds=0,25|0,5|4|5|8&hidezero=0&onlinechecks=0\n";
+        QTest::newRow("a decimal point in the settings on a German desktop")
+            << "de_DE.UTF-8" << english << QStringList {} << 2.5 << 2;
+        QTest::newRow("a decimal comma in the settings, as the Italian window writes it, under C")
+            << "C.UTF-8" << italian << QStringList {} << 0.5 << 2;
+        QTest::newRow("decimal points on the command line on an Italian desktop")
+            << "it_IT.UTF-8" << italian
+            << QStringList { "--rules", "GTUBE:1.5", "--thresholds", "0.5|1.25|1.5|4|8" } << 1.5 << 3;
+    }
+    void numbers_meanTheSameInEveryLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QByteArray, settings);
+        QFETCH(QStringList, options);
+        QFETCH(double, score);
+        QFETCH(int, level);
+        const QJsonObject file
+            = firstJsonFile(QStringList { QStringLiteral("--settings"), writeSettings(settings) } + options
+                    + QStringList { Messages + QStringLiteral("gtube.eml") },
+                0, language);
+        QCOMPARE(file.value(u"score").toDouble(), score);
+        QCOMPARE(file.value(u"level").toInt(-1), level);
+    }
+
+    void rulesPastFifty_inTheSettingsOrOnTheCommandLine_allCount()
+    {
+        QStringList rules;
+        for (int i = 0; i < 59; ++i)
+            rules << QStringLiteral("FILLER_%1:1").arg(i);
+        rules << QStringLiteral("GTUBE:3");
+        const QString settings = m_home.filePath(QStringLiteral("sixty.ini"));
+        QVERIFY(WriteFile(settings, "rules=" + rules.join(u'|').toUtf8() + "&thresholds=1|2|4|5|8\n"));
+
+        const QJsonObject fromFile = firstJsonFile(
+            { QStringLiteral("--settings"), settings, Messages + QStringLiteral("gtube.eml") });
+        QCOMPARE(fromFile.value(u"score").toDouble(), 3.0);
+        const QJsonObject fromOption = firstJsonFile(
+            { QStringLiteral("--rules"), rules.join(u'|'), Messages + QStringLiteral("gtube.eml") });
+        QCOMPARE(fromOption.value(u"score").toDouble(), 3.0);
     }
 
     void failLevel_gatesOnTheVerdict_data()

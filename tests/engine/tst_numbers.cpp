@@ -77,24 +77,63 @@ private slots:
         QCOMPARE(RoundHalfEven(value), expected);
     }
 
+    // Every row is read in C, German and Italian: a typed or stored number
+    // means the same whatever the user's language.
     void parseUserNumber_data()
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("valid");
         QTest::addColumn<float>("expected");
-        QTest::newRow("C: decimal point") << "C" << "2.50" << true << 2.5f;
-        QTest::newRow("C: spaces around") << "C" << " 3 " << true << 3.0f;
-        QTest::newRow("C: exponent") << "C" << "1e3" << true << 1000.0f;
-        QTest::newRow("C: plus sign") << "C" << "+3" << true << 3.0f;
-        QTest::newRow("C: negative") << "C" << "-2" << true << -2.0f;
-        QTest::newRow("C: comma groups digits") << "C" << "1,5" << true << 15.0f;
-        QTest::newRow("C: letters") << "C" << "abc" << false << 0.0f;
-        QTest::newRow("C: empty") << "C" << "" << false << 0.0f;
-        QTest::newRow("C: beyond single precision") << "C" << "1e39" << false << 0.0f;
-        QTest::newRow("de: decimal comma") << "de_DE" << "1,5" << true << 1.5f;
-        QTest::newRow("de: point groups digits") << "de_DE" << "1.500" << true << 1500.0f;
-        QTest::newRow("it: decimal comma") << "it_IT" << "-0,25" << true << -0.25f;
+        const struct
+        {
+            const char *name;
+            const char *text;
+            bool valid;
+            float expected;
+        } rows[] = {
+            { "a decimal point", "2.50", true, 2.5f },
+            { "a decimal comma", "2,50", true, 2.5f },
+            { "an override as the English window writes it", "2.5", true, 2.5f },
+            { "an override as the Italian window writes it", "0,5", true, 0.5f },
+            { "spaces around", " 3 ", true, 3.0f },
+            { "an exponent", "1e3", true, 1000.0f },
+            { "an exponent as the window writes it", "1E+07", true, 1.0e7f },
+            { "a decimal comma and an exponent", "2,5E+07", true, 2.5e7f },
+            { "a plus sign", "+3", true, 3.0f },
+            { "a negative number", "-2", true, -2.0f },
+            { "a negative decimal", "-0,25", true, -0.25f },
+            { "a leading separator", ".5", true, 0.5f },
+            { "a trailing separator", "5,", true, 5.0f },
+            { "a point that would group thousands is a decimal point", "1.500", true, 1.5f },
+            { "a comma that would group thousands is a decimal comma", "1,500", true, 1.5f },
+            { "two points are not a number", "1.000.000", false, 0.0f },
+            { "two commas are not a number", "1,000,000", false, 0.0f },
+            { "a point and a comma are not a number", "1.000,5", false, 0.0f },
+            { "a comma and a point are not a number", "1,000.5", false, 0.0f },
+            { "a space inside is not a number", "1 000", false, 0.0f },
+            { "a lone separator is not a number", ",", false, 0.0f },
+            { "a sign alone is not a number", "-", false, 0.0f },
+            { "an exponent without digits is not a number", "1e", false, 0.0f },
+            { "letters are not a number", "abc", false, 0.0f },
+            { "trailing letters are not a number", "2.5x", false, 0.0f },
+            { "infinity is not a number", "inf", false, 0.0f },
+            { "the empty text is not a number", "", false, 0.0f },
+            { "beyond single precision is not a number", "1e39", false, 0.0f },
+            { "too small for single precision is not a number", "1e-50", false, 0.0f },
+        };
+        for (const char *locale : { "C", "de_DE", "it_IT" }) {
+            for (const auto &row : rows) {
+                QTest::addRow("%s: %s", locale, row.name)
+                    << QString::fromLatin1(locale) << QString::fromUtf8(row.text) << row.valid
+                    << row.expected;
+            }
+        }
+        // What the window writes in a locale of its own reads back there.
+        QTest::newRow("ar_EG: digits and separator of the locale")
+            << "ar_EG" << FormatUserNumber(-2.5f, QLocale(QStringLiteral("ar_EG"))) << true << -2.5f;
+        QTest::newRow("fr_FR: a space inside is not a number") << "fr_FR"
+                                                               << "1 000,5" << false << 0.0f;
     }
     void parseUserNumber()
     {
@@ -102,7 +141,10 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, valid);
         QFETCH(float, expected);
-        const std::optional<float> value = ParseUserNumber(text, QLocale(locale));
+        const QLocale previous;
+        QLocale::setDefault(QLocale(locale));
+        const std::optional<float> value = ParseUserNumber(text);
+        QLocale::setDefault(previous);
         QCOMPARE(value.has_value(), valid);
         if (valid)
             QCOMPARE(*value, expected);

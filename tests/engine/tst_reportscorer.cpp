@@ -9,15 +9,23 @@ using namespace norvale;
 
 namespace {
 
-const QString Heading = QStringLiteral("Content analysis details:   (9.9 points, 5.0 required)");
+// A heading without the checker's total: the rows' sum is the total.
+const QString Heading = QStringLiteral("Content analysis details:");
 const QString Titles = QStringLiteral(" pts rule name              description");
 const QString Dashes = QStringLiteral("---- ---------------------- ------------------------------------");
 
 // A section as the extraction gives it: the heading, a blank line, the column
 // titles and the given table lines, each line ending in CR LF.
-QString Section(const QStringList &rows, const QString &lineEnd = QStringLiteral("\r\n"))
+QString Section(const QStringList &rows, const QString &lineEnd = QStringLiteral("\r\n"),
+    const QString &heading = Heading)
 {
-    return (QStringList { Heading, QString(), Titles, Dashes } + rows).join(lineEnd) + lineEnd;
+    return (QStringList { heading, QString(), Titles, Dashes } + rows).join(lineEnd) + lineEnd;
+}
+
+// The heading as the checker writes it, with its own total.
+QString HeadingWithTotal(const QString &total)
+{
+    return QStringLiteral("Content analysis details:   (%1 points, 5.0 required)").arg(total);
 }
 
 // One reason as "points|rule|type|description", so that a failing comparison
@@ -75,6 +83,21 @@ private slots:
                                                     << "Content analysis details\rA\r\n";
         QTest::newRow("a heading at the very end") << "report\nContent analysis details"
                                                    << "Content analysis details";
+        QTest::newRow("the words in a rule's description do not cut the section")
+            << "Content analysis details: (3.0 points)\n 1.0 A BODY: quotes Content analysis details\n 2.0 B "
+               "x\n"
+            << "Content analysis details: (3.0 points)\r\n 1.0 A BODY: quotes Content analysis details\r\n"
+               " 2.0 B x\r\n";
+        QTest::newRow("the words on an indented line do not cut the section")
+            << "Content analysis details: (3.0 points)\n 1.0 A BODY: a long text\n"
+               "                            content analysis details\n 2.0 B x\n"
+            << "Content analysis details: (3.0 points)\r\n 1.0 A BODY: a long text\r\n"
+               "                            content analysis details\r\n 2.0 B x\r\n";
+        QTest::newRow("the words after a lone CR are not at a line start")
+            << "x\nContent analysis details: (1)\n 1.0 A x\rContent analysis details\n"
+            << "Content analysis details: (1)\r\n 1.0 A x\rContent analysis details\r\n";
+        QTest::newRow("only the words inside a line is no heading") << "report: Content analysis details\n"
+                                                                    << "";
     }
     void extractReportSection()
     {
@@ -89,7 +112,7 @@ private slots:
         QTest::addColumn<float>("total");
         QTest::addColumn<QStringList>("reasons");
 
-        QTest::newRow("the total is the sum of the rows, not the heading's")
+        QTest::newRow("without the checker's total the total is the sum of the rows")
             << Section({ " 1.5 RULE_A                 BODY: First rule",
                    " 2.0 RULE_B                 HEADER: Second" })
             << 3.5f << QStringList { "1.5|RULE_A|BODY|First rule", "2|RULE_B|HEADER|Second" };
@@ -191,6 +214,74 @@ private slots:
         QCOMPARE(result.total, total);
     }
 
+    void checkerTotal_data()
+    {
+        QTest::addColumn<QString>("heading");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("rules");
+        QTest::addColumn<float>("total");
+        QTest::addColumn<bool>("readable"); // the heading's total was read
+        const QStringList rounded { " 2.7 MISSING_DATE x", " 0.1 ACT_NOW_CAPS x", " 0.1 LOW_PRICE x",
+            " 0.1 BAD_CREDIT x", " 0.1 JOIN_MILLIONS x", " 0.1 APOSTROPHE_FROM x", " 0.5 SUBJ_ALL_CAPS x",
+            " 0.1 MIME_HTML_ONLY x", " 0.0 HTML_MESSAGE x", " 1.1 HTML_TITLE_SUBJ_DIFF x" };
+        QTest::newRow("without overrides the total is the checker's, not the rounded rows' sum")
+            << HeadingWithTotal("5.0") << rounded << QString() << 5.0f << true;
+        QTest::newRow("the checker's total wins over rows that add up to more")
+            << HeadingWithTotal("9.9") << QStringList { " 1.5 A x", " 2.0 B x" } << QString() << 9.9f << true;
+        QTest::newRow("an override moves the checker's total by its change")
+            << HeadingWithTotal("5.0") << rounded << "MISSING_DATE:0.5" << 2.8f << true;
+        QTest::newRow("an override equal to the report's points leaves the checker's total")
+            << HeadingWithTotal("5.0") << rounded << "HTML_TITLE_SUBJ_DIFF:1.1" << 5.0f << true;
+        QTest::newRow("overrides of several rows each move the total")
+            << HeadingWithTotal("5.0") << rounded << "ACT_NOW_CAPS:1|LOW_PRICE:-1,5|SUBJ_ALL_CAPS:0" << 3.8f
+            << true;
+        QTest::newRow("a rule listed twice is moved for each of its rows")
+            << HeadingWithTotal("3.0") << QStringList { " 1.0 TWICE x", " 1.0 TWICE y", " 1.0 OTHER z" }
+            << "TWICE:2" << 5.0f << true;
+        QTest::newRow("an override to 0, whose row hide-zero would hide, still counts")
+            << HeadingWithTotal("5.0") << rounded << "HTML_TITLE_SUBJ_DIFF:0" << 3.9f << true;
+        QTest::newRow("an override of a zero row adds to the checker's total")
+            << HeadingWithTotal("5.0") << rounded << "HTML_MESSAGE:2" << 7.0f << true;
+        QTest::newRow("an override that is not a number leaves the checker's total")
+            << HeadingWithTotal("3.0") << QStringList { " 1.0 TWICE x", " 1.0 TWICE y" } << "TWICE:x" << 3.0f
+            << true;
+        QTest::newRow("a negative checker's total")
+            << HeadingWithTotal("-1.9") << QStringList { "-1.9 BAYES_00 x", " 0.0 A y" } << QString() << -1.9f
+            << true;
+        QTest::newRow("the checker's -0.0 is 0")
+            << HeadingWithTotal("-0.0") << QStringList { "-0.0 NO_RELAYS x" } << QString() << 0.0f << true;
+        QTest::newRow("a large checker's total")
+            << HeadingWithTotal("1000.0") << QStringList { "1000 GTUBE x" } << "GTUBE:2.5" << 2.5f << true;
+        QTest::newRow("a heading in capitals is read")
+            << "CONTENT ANALYSIS DETAILS: (2.0 POINTS, 5.0 REQUIRED)" << QStringList { " 1.5 A x" }
+            << QString() << 2.0f << true;
+        QTest::newRow("a total that is not a plain number is not read: the rows' sum") << HeadingWithTotal(
+            "five") << QStringList { " 1.5 A x", " 1.5 B x" } << QString() << 3.0f << false;
+        QTest::newRow("a total without the word points is not read: the rows' sum")
+            << "Content analysis details:   (5.0)" << QStringList { " 1.5 A x" } << QString() << 1.5f
+            << false;
+        QTest::newRow("a total beyond single precision is not read: the rows' sum")
+            << HeadingWithTotal("1" + QString(40, u'0')) << QStringList { " 1.5 A x" } << QString() << 1.5f
+            << false;
+        QTest::newRow("an override that would leave single precision is left out")
+            << HeadingWithTotal("1.0") << QStringList { " 1.0 A x", " 1.0 B x" } << "A:3e38|B:3e38" << 3e38f
+            << true;
+    }
+    void checkerTotal()
+    {
+        QFETCH(QString, heading);
+        QFETCH(QStringList, rows);
+        QFETCH(QString, rules);
+        QFETCH(float, total);
+        QFETCH(bool, readable);
+        const ScoreResult result
+            = ScoreReport(Section(rows, QStringLiteral("\r\n"), heading), rules, QLocale::c());
+        QCOMPARE(result.reasons.size(), rows.size());
+        QCOMPARE(result.total, total);
+        QVERIFY(result.total != 0.0f || !std::signbit(result.total)); // never -0
+        QCOMPARE(result.checkerTotal.has_value(), readable);
+    }
+
     void overrides_data()
     {
         QTest::addColumn<QString>("rules");
@@ -224,10 +315,14 @@ private slots:
             << "C" << 3.0f << 4.0f;
         QTest::newRow("a decimal comma in a German locale") << "MISSING_DATE:1,5"
                                                             << "de_DE" << 1.5f << 2.5f;
-        QTest::newRow("a comma groups digits in the C locale") << "MISSING_DATE:1,5"
-                                                               << "C" << 15.0f << 16.0f;
-        QTest::newRow("a decimal point is a group separator in a German locale") << "MISSING_DATE:1.5"
-                                                                                 << "de_DE" << 15.0f << 16.0f;
+        QTest::newRow("a decimal comma in the C locale") << "MISSING_DATE:1,5"
+                                                         << "C" << 1.5f << 2.5f;
+        QTest::newRow("a decimal point in a German locale") << "MISSING_DATE:1.5"
+                                                            << "de_DE" << 1.5f << 2.5f;
+        QTest::newRow("a decimal point in an Italian locale") << "MISSING_DATE:2.5"
+                                                              << "it_IT" << 2.5f << 3.5f;
+        QTest::newRow("a number with two separators is no override") << "MISSING_DATE:1.000,5"
+                                                                     << "de_DE" << 3.0f << 4.0f;
     }
     void overrides()
     {
@@ -332,6 +427,29 @@ private slots:
         const ScoreResult overridden = ScoreReport(
             section, QStringLiteral("MISSING_DATE:0|FREEMAIL_FROM:2,5"), QLocale(QStringLiteral("de_DE")));
         QCOMPARE(overridden.total, 15.6f);
+    }
+
+    void fixture_roundedRowsMissTheCheckersTotal()
+    {
+        // The checker's output for messages/fractional-points.eml, local tests:
+        // its rules score 5.035 in all, which the checker calls spam; the rows
+        // show them rounded, and those add up to 4.9.
+        const QString section
+            = ExtractReportSection(ReadFixture(QStringLiteral("fractional-points.report.txt")));
+        QVERIFY(
+            section.startsWith(QStringLiteral("Content analysis details:   (5.0 points, 5.0 required)\r\n")));
+        const ScoreResult result = ScoreReport(section, QString(), QLocale::c());
+        QCOMPARE(result.reasons.size(), 12);
+        float rowSum = 0.0f;
+        for (const Reason &reason : result.reasons)
+            rowSum += reason.points;
+        QCOMPARE(RoundToTenths(rowSum), 4.9f);
+        QCOMPARE(result.total, 5.0f);
+
+        // Overrides as the user would type them in an Italian locale.
+        const ScoreResult overridden = ScoreReport(
+            section, QStringLiteral("MISSING_DATE:0|SUBJ_ALL_CAPS:1,5"), QLocale(QStringLiteral("it_IT")));
+        QCOMPARE(overridden.total, 3.3f);
     }
 
     void roundToTenths_data()

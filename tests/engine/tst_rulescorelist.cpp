@@ -66,21 +66,55 @@ private slots:
         QCOMPARE(RuleScoreList::Format(rows), entries.first(50).join(u'|'));
     }
 
+    void parseAll_keepsEveryEntry_andPastTheGridGivesTheRest()
+    {
+        QStringList entries;
+        for (int i = 0; i < 60; ++i)
+            entries << QStringLiteral("r%1:%1.0").arg(i);
+        const QString list = entries.join(u'|') + QStringLiteral("||");
+        const Rows rows = RuleScoreList::ParseAll(list, QLocale::c());
+        QCOMPARE(rows.size(), 62);
+        QCOMPARE(rows[59], (Row { "R59", "59" }));
+        QCOMPARE(rows.last(), Row {});
+
+        QStringList normal;
+        for (int i = 0; i < 60; ++i)
+            normal << QStringLiteral("R%1:%1").arg(i);
+        QCOMPARE(RuleScoreList::Normalise(list, QLocale::c()), normal.join(u'|'));
+        QCOMPARE(RuleScoreList::EntriesPastTheGrid(list, QLocale::c()), normal.mid(50).join(u'|'));
+        QCOMPARE(RuleScoreList::EntriesPastTheGrid(normal.first(50).join(u'|'), QLocale::c()), QString());
+        QCOMPARE(
+            RuleScoreList::Join(normal.first(50).join(u'|'), normal.mid(50).join(u'|')), normal.join(u'|'));
+        QCOMPARE(RuleScoreList::Join(QString(), "B:1"), QStringLiteral("B:1"));
+        QCOMPARE(RuleScoreList::Join("A:1", QString()), QStringLiteral("A:1"));
+    }
+
     void parse_readsScoresInTheUsersLocale()
     {
-        const Rows rows = RuleScoreList::Parse("A:1,5|B:2.500", QLocale("de_DE"));
+        // Either separator is the decimal one, in every locale; the score is
+        // written back with the locale's own.
+        const Rows rows = RuleScoreList::Parse("A:1,5|B:2.500|C:1.000,5", QLocale("de_DE"));
         QCOMPARE(rows[0], (Row { "A", "1,5" }));
-        QCOMPARE(rows[1], (Row { "B", "2500" }));
+        QCOMPARE(rows[1], (Row { "B", "2,5" }));
+        QCOMPARE(rows[2], (Row { "C", "0" }));
+        QCOMPARE(RuleScoreList::Parse("GTUBE:0,5", QLocale::c()).first(), (Row { "GTUBE", "0.5" }));
+        QCOMPARE(RuleScoreList::Parse("GTUBE:2.5", QLocale("it_IT")).first(), (Row { "GTUBE", "2,5" }));
     }
 
     void normaliseRuleName_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("separators removed, inner spaces kept") << "a & b:" << "A  B";
-        QTest::newRow("empty stays empty") << "" << "";
-        QTest::newRow("pipe removed and upper-cased") << " mixed|Case " << "MIXEDCASE";
-        QTest::newRow("tabs are not trimmed") << "\tx" << "\tX";
+        QTest::newRow("separators removed, inner spaces kept") << "a & b:"
+                                                               << "A  B";
+        QTest::newRow("empty stays empty") << ""
+                                           << "";
+        QTest::newRow("pipe removed and upper-cased") << " mixed|Case "
+                                                      << "MIXEDCASE";
+        QTest::newRow("tabs are not trimmed") << "\tx"
+                                              << "\tX";
+        QTest::newRow("equals signs removed: they end a settings value") << "x=y="
+                                                                         << "XY";
     }
     void normaliseRuleName()
     {
@@ -93,12 +127,18 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("spaces only become empty") << "   " << "";
-        QTest::newRow("plus sign dropped") << "+3" << "3";
-        QTest::newRow("seven significant digits") << "1234567.8" << "1234568";
-        QTest::newRow("not a number becomes 0") << "abc" << "0";
-        QTest::newRow("out of range becomes 0") << "1e39" << "0";
-        QTest::newRow("trailing zeros dropped") << "2.50" << "2.5";
+        QTest::newRow("spaces only become empty") << "   "
+                                                  << "";
+        QTest::newRow("plus sign dropped") << "+3"
+                                           << "3";
+        QTest::newRow("seven significant digits") << "1234567.8"
+                                                  << "1234568";
+        QTest::newRow("not a number becomes 0") << "abc"
+                                                << "0";
+        QTest::newRow("out of range becomes 0") << "1e39"
+                                                << "0";
+        QTest::newRow("trailing zeros dropped") << "2.50"
+                                                << "2.5";
     }
     void normaliseScore()
     {

@@ -10,6 +10,8 @@
 
 #include <cerrno>
 
+#include <sys/stat.h>
+
 using namespace norvale;
 
 Q_DECLARE_METATYPE(Settings)
@@ -99,6 +101,79 @@ private slots:
         const QString line = FormatSettingsString(settings);
         QCOMPARE(line, expected);
         QCOMPARE(FormatSettingsString(ParseSettingsString(line)), line); // round trip
+    }
+
+    void parseSettingsString_keepsThePairsOfOtherKeys_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("otherPairs");
+        QTest::newRow("the four keys leave nothing over")
+            << "rules=A:1&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0\n"
+            << QStringList();
+        QTest::newRow("another key after the four, without its line end")
+            << "rules=&thresholds=1&hidezero=0&onlinechecks=0&colour=red\r\n"
+            << QStringList { "colour=red" };
+        QTest::newRow("keys are told apart exactly, values kept whole")
+            << "HideZero=1&size=a=b&rules=A:1&hidezero =1"
+            << QStringList { "HideZero=1", "size=a=b", "hidezero =1" };
+        QTest::newRow("empty pairs, empty keys and pairs without a value are no settings")
+            << "&=5&word&colour=&" << QStringList { "colour=" };
+    }
+    void parseSettingsString_keepsThePairsOfOtherKeys()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, otherPairs);
+        QStringList found;
+        const Settings settings = ParseSettingsString(text, &found);
+        QCOMPARE(found, otherPairs);
+        QCOMPARE(settings, ParseSettingsString(text)); // the four read as without them
+    }
+
+    void formatSettingsString_writesOtherPairsAfterTheFour()
+    {
+        const QString line = FormatSettingsString(Make("A:1", "1|2", 1, 0), { "colour=red", "size=a=b" });
+        QCOMPARE(
+            line, QStringLiteral("rules=A:1&thresholds=1|2&hidezero=1&onlinechecks=0&colour=red&size=a=b"));
+        QStringList again;
+        QCOMPARE(ParseSettingsString(line, &again), Make("A:1", "1|2", 1, 0));
+        QCOMPARE(again, QStringList({ "colour=red", "size=a=b" }));
+    }
+
+    void readSettingsFile_saysWhetherTheFileWasRead_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // "<none>", "<folder>", "<pipe>": no regular file
+        QTest::addColumn<int>("state");
+        QTest::addColumn<int>("hideZero");
+        using State = SettingsFile::State;
+        QTest::newRow("no file is missing") << QByteArray("<none>") << int(State::Missing) << 0;
+        QTest::newRow("an empty file is read") << QByteArray() << int(State::Read) << 0;
+        QTest::newRow("a settings line is read") << QByteArray("hidezero=1\n") << int(State::Read) << 1;
+        QTest::newRow("a file at the size limit is read")
+            << QByteArray("hidezero=1&x=") + QByteArray(MaxSettingsFileSize - 13, 'A') << int(State::Read)
+            << 1;
+        QTest::newRow("a file over the size limit is not read")
+            << QByteArray("hidezero=1&x=") + QByteArray(MaxSettingsFileSize, 'A') << int(State::NotRead) << 0;
+        QTest::newRow("a folder is not read") << QByteArray("<folder>") << int(State::NotRead) << 0;
+        QTest::newRow("a named pipe is not read") << QByteArray("<pipe>") << int(State::NotRead) << 0;
+    }
+    void readSettingsFile_saysWhetherTheFileWasRead()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, state);
+        QFETCH(int, hideZero);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath("conf.ini");
+        if (content == "<folder>")
+            QVERIFY(QDir(dir.path()).mkdir("conf.ini"));
+        else if (content == "<pipe>")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (content != "<none>")
+            QVERIFY(WriteFile(path, content));
+        const SettingsFile file = ReadSettingsFile(path);
+        QCOMPARE(int(file.state), state);
+        QCOMPARE(file.settings.hideZero, hideZero);
+        QCOMPARE(file.settings, LoadSettings(path));
     }
 
     void settingsFilePath_isInTheConfigFolder()

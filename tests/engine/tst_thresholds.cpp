@@ -49,9 +49,15 @@ private slots:
         QTest::newRow("spaces only become empty") << "   "
                                                   << "C"
                                                   << "";
-        QTest::newRow("a comma groups digits in the C locale") << "1,5"
-                                                               << "C"
-                                                               << "15";
+        QTest::newRow("a comma is the decimal separator in the C locale too") << "1,5"
+                                                                              << "C"
+                                                                              << "1.5";
+        QTest::newRow("a point is the decimal separator in a German locale too") << "1.500"
+                                                                                 << "de_DE"
+                                                                                 << "1,5";
+        QTest::newRow("two separators are not a number in an Italian locale") << "1.000,5"
+                                                                              << "it_IT"
+                                                                              << "0";
         QTest::newRow("a decimal comma in a German locale") << "2,50"
                                                             << "de_DE"
                                                             << "2,5";
@@ -119,6 +125,10 @@ private slots:
             << QStringList { "1", "2", "4", "5", "8", "2" } << "C" << Limits { 1, 2, 4, 5, 8, 10000 };
         QTest::newRow("boxes are read by the locale")
             << QStringList { "1,5", "2", "4", "5", "8" } << "de_DE" << Limits { 1.5f, 2, 4, 5, 8, 10000 };
+        QTest::newRow("a decimal point reads the same in a German locale")
+            << QStringList { "1.5", "2", "4", "5", "8" } << "de_DE" << Limits { 1.5f, 2, 4, 5, 8, 10000 };
+        QTest::newRow("a decimal comma reads the same in the C locale")
+            << QStringList { "1,5", "2", "4", "5", "8" } << "C" << Limits { 1.5f, 2, 4, 5, 8, 10000 };
     }
     void bandLimits()
     {

@@ -21,7 +21,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString report = fuzz::Text(data, size);
     const QString section = ExtractReportSection(report);
 
-    const qsizetype start = report.lastIndexOf(Heading, -1, Qt::CaseInsensitive);
+    // The last heading at the start of a line.
+    qsizetype start = -1;
+    for (qsizetype at = report.indexOf(Heading, 0, Qt::CaseInsensitive); at >= 0;
+         at = report.indexOf(Heading, at + 1, Qt::CaseInsensitive)) {
+        if (at == 0 || report[at - 1] == u'\n')
+            start = at;
+    }
     if (start < 0) {
         FUZZ_CHECK(section.isEmpty());
         return 0;

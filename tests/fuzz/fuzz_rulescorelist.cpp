@@ -5,6 +5,8 @@
 #include "FuzzSupport.h"
 #include "RuleScoreList.h"
 
+#include <algorithm>
+
 using namespace norvale;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -15,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(rows.size() == RuleScoreList::RowCount);
         QList<RuleScoreList::Row> named;
         for (const RuleScoreList::Row &row : rows) {
-            FUZZ_CHECK(!row.name.contains(u':') && !row.name.contains(u'|') && !row.name.contains(u'&'));
+            FUZZ_CHECK(!row.name.contains(u':') && !row.name.contains(u'|') && !row.name.contains(u'&')
+                && !row.name.contains(u'='));
             FUZZ_CHECK(!row.name.startsWith(u' ') && !row.name.endsWith(u' '));
             if (!row.name.isEmpty())
                 named.append(row);
@@ -26,6 +29,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const QList<RuleScoreList::Row> reread = RuleScoreList::Parse(written, locale);
         FUZZ_CHECK(reread == named);
         FUZZ_CHECK(RuleScoreList::Format(reread) == written);
+
+        // Every entry, also past the grid's rows: the first ones are the grid's,
+        // and the normal form no longer changes.
+        const QList<RuleScoreList::Row> all = RuleScoreList::ParseAll(list, locale);
+        FUZZ_CHECK(all.first(std::min(all.size(), qsizetype(RuleScoreList::RowCount)))
+            == rows.first(std::min(all.size(), qsizetype(RuleScoreList::RowCount))));
+        const QString normal = RuleScoreList::Normalise(list, locale);
+        FUZZ_CHECK(RuleScoreList::Normalise(normal, locale) == normal);
+        FUZZ_CHECK(RuleScoreList::Join(written, RuleScoreList::EntriesPastTheGrid(list, locale)) == normal);
     }
     return 0;
 }

@@ -43,9 +43,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             FUZZ_CHECK(!reason.description.contains(u'\n'));
         }
 
+        FUZZ_CHECK(result.total != 0.0f || !std::signbit(result.total)); // never -0
+        // Without overrides, the checker's own total is the total.
+        if (result.checkerTotal && std::isfinite(*result.checkerTotal)) {
+            const ScoreResult plain = ScoreReport(section, QString(), locale);
+            FUZZ_CHECK(plain.total == RoundToTenths(*result.checkerTotal) + 0.0f);
+        }
+
         const ScoreResult again = ScoreReport(crLfSection, rules, locale);
         FUZZ_CHECK(again.reasons == result.reasons);
         FUZZ_CHECK(again.total == result.total);
+        FUZZ_CHECK(again.checkerTotal == result.checkerTotal);
     }
     return 0;
 }

@@ -27,6 +27,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(ParseSettingsString(line) == parsed);
     FUZZ_CHECK(FormatSettingsString(ParseSettingsString(line)) == line);
 
+    // The pairs of other keys are kept whole and read back as they were.
+    QStringList others;
+    FUZZ_CHECK(ParseSettingsString(text, &others) == parsed);
+    const QString withOthers = FormatSettingsString(parsed, others);
+    QStringList othersAgain;
+    FUZZ_CHECK(ParseSettingsString(withOthers, &othersAgain) == parsed);
+    FUZZ_CHECK(othersAgain == others);
+
     const QList<QString> parts = fuzz::Parts(data, size, 2);
     Settings written;
     written.rules = parts[0];

@@ -202,8 +202,8 @@ private slots:
         host.grid->setConfiguration(QStringLiteral("a:1,50|b:x|c:2.500"));
         QCOMPARE(host.cell(2, 0)->text(), QStringLiteral("1,5"));
         QCOMPARE(host.cell(2, 1)->text(), QStringLiteral("0"));
-        QCOMPARE(host.cell(2, 2)->text(), QStringLiteral("2500"));
-        QCOMPARE(host.grid->configuration(), QStringLiteral("A:1,5|B:0|C:2500"));
+        QCOMPARE(host.cell(2, 2)->text(), QStringLiteral("2,5"));
+        QCOMPARE(host.grid->configuration(), QStringLiteral("A:1,5|B:0|C:2,5"));
 
         QVERIFY(host.show());
         host.cell(2, 3)->setFocus();

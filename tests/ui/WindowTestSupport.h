@@ -3,11 +3,13 @@
 // Shared set-up of the window tests: a private home and configuration folder,
 // the shipped catalogue, message boxes that record instead of showing.
 
+#include "ButtonPlus.h"
 #include "MainWindow.h"
 #include "MessageBox.h"
 #include "Settings.h"
 #include "Startup.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -58,6 +60,17 @@ inline void EndStartup(MainWindow &window)
     auto *timer = window.findChild<QTimer *>(QStringLiteral("Timer2"));
     timer->setInterval(0);
     QTRY_COMPARE(window.currentPanel(), int(MainWindow::CheckPanelPage));
+}
+
+// A shown, active window on its options panel, reached by a click on its tab.
+inline void ShowOptions(MainWindow &window)
+{
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    EndStartup(window);
+    QTest::mouseClick(Find<ButtonPlus>(window, QStringLiteral("cmdOptions_0")), Qt::LeftButton);
+    QCOMPARE(window.currentPanel(), int(MainWindow::OptionsPage));
 }
 
 } // namespace norvale::test

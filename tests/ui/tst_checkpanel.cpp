@@ -102,6 +102,10 @@ private slots:
     void hideZero();
     void headerClicks_sortPointsByValueAndOtherColumnsAsText();
     void doubleClick_showsTheRowInADetailsBox();
+    void hugeFields_areCutInTheListAndTheDetailsBox();
+    void markupInAFileName_isShownAsPlainText_data();
+    void markupInAFileName_isShownAsPlainText();
+    void rulesPastTheGrid_countInTheCheck();
     void refusedFile_warnsAndLeavesTheResultsEmpty_data();
     void refusedFile_warnsAndLeavesTheResultsEmpty();
     void check_leavesNoFileInTheWorkingFolder();
@@ -313,6 +317,9 @@ void TestCheckPanel::check_matchesTheCommandLine_data()
         << Newsletter() << "HTML_MESSAGE:2.5|no_relays:0.5"
         << "1|2|3|4.5|8" << 3 << "2"
         << "NO_RELAYS";
+    QTest::newRow("a message the checker scores 5.04 is spam, though its rounded rows add up to 4.9")
+        << Messages + QStringLiteral("fractional-points.eml") << QString() << DefaultThresholds << 4 << "3"
+        << "HTML_TITLE_SUBJ_DIFF";
     QTest::newRow("a score of 10000 or more has no verdict and the neutral bar")
         << Gtube() << "GTUBE:10000" << DefaultThresholds << -1 << "0"
         << "GTUBE";
@@ -376,14 +383,25 @@ void TestCheckPanel::check_matchesTheCommandLine()
     QCOMPARE(label("lblScore")->text(), FormatUserNumber(float(file.value(u"score").toDouble())));
     QCOMPARE(file.value(u"level").toInt(-1), level);
     QCOMPARE(label("lblGiudizio")->text(), file.value(u"verdict").toString());
-    QStringList cliRules;
-    QStringList cliPoints;
-    for (const QJsonValue reason : file.value(u"reasons").toArray()) {
-        cliRules.append(reason[u"rule"].toString());
-        cliPoints.append(FormatUserNumber(float(reason[u"points"].toDouble())));
+    // The window lists the rows in the report's order, norvale-check by points,
+    // highest first, then by rule name.
+    QStringList cliRows;
+    for (const QJsonValue reason : file.value(u"reasons").toArray())
+        cliRows.append(
+            FormatUserNumber(float(reason[u"points"].toDouble())) + u' ' + reason[u"rule"].toString());
+    QList<std::pair<float, QString>> windowRows;
+    for (int i = 0; i < list()->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *item = list()->topLevelItem(i);
+        windowRows.append({ ParseUserNumber(item->text(ReasonItem::PointsColumn)).value_or(-1e30f),
+            item->text(ReasonItem::RuleColumn) });
     }
-    QCOMPARE(column(ReasonItem::RuleColumn), cliRules);
-    QCOMPARE(column(ReasonItem::PointsColumn), cliPoints);
+    std::stable_sort(windowRows.begin(), windowRows.end(), [](const auto &a, const auto &b) {
+        return a.first != b.first ? a.first > b.first : a.second < b.second;
+    });
+    QStringList windowSorted;
+    for (const auto &[points, rule] : windowRows)
+        windowSorted.append(FormatUserNumber(points) + u' ' + rule);
+    QCOMPARE(windowSorted, cliRows);
 }
 
 void TestCheckPanel::check_nameBeginningWithADotIsAnOrdinaryFile()
@@ -493,6 +511,96 @@ void TestCheckPanel::doubleClick_showsTheRowInADetailsBox()
     QVERIFY(last.bottom() + 10 < list()->viewport()->height());
     doubleClick(QPoint(last.center().x(), last.bottom() + 10));
     QCOMPARE(MessageBox::shownCount(), 1);
+}
+
+// A report field of megabytes (here from a checker that writes one) would take
+// the list seconds per sort and the details box most of a minute to lay out.
+void TestCheckPanel::hugeFields_areCutInTheListAndTheDetailsBox()
+{
+    const QString rule = QStringLiteral("LONG_") + QString(995, u'R'); // longer than a cell, not the box
+    QString description = QStringLiteral("<a href=http://x>click</a> <h2>big</h2>");
+    while (description.size() < 3 * 1024 * 1024)
+        description += QStringLiteral(" word");
+    const QString report = m_scratch->filePath(QStringLiteral("huge.report.txt"));
+    QVERIFY(WriteFile(report,
+        ("Content analysis details:   (1.0 points, 5.0 required)\n\n pts rule name description\n"
+         "---- --------- -----------\n 1.0 "
+            + rule + QStringLiteral(" BODY: ") + description + u'\n')
+            .toUtf8()));
+    useFakeChecker(QStringLiteral("held"));
+    qputenv("NORVALE_FAKE_REPORT", QFile::encodeName(report));
+    runCheck(Gtube());
+    QCOMPARE(MessageBox::shownCount(), 0);
+    QCOMPARE(list()->topLevelItemCount(), 1);
+
+    QTreeWidgetItem *row = list()->topLevelItem(0);
+    const QString ellipsis(QChar(0x2026));
+    for (const auto &[column, whole] : { std::pair { int(ReasonItem::DescriptionColumn), description },
+             std::pair { int(ReasonItem::RuleColumn), rule } }) {
+        const QString shown = row->text(column);
+        QCOMPARE(shown.size(), ReasonItem::ListChars);
+        QVERIFY(shown.endsWith(ellipsis));
+        QVERIFY(whole.startsWith(shown.chopped(1)));
+    }
+    QCOMPARE(row->text(ReasonItem::TypeColumn), QStringLiteral("BODY"));
+
+    doubleClick(list()->visualItemRect(row).center());
+    QCOMPARE(MessageBox::shownCount(), 1);
+    QCOMPARE(MessageBox::lastTextFormat(), Qt::PlainText);
+    const QStringList lines = MessageBox::lastText().split(u'\n');
+    QCOMPARE(lines.size(), 4);
+    const QString descriptionLine = lines[2];
+    const QString prefix = GetText(113) + QStringLiteral(": ");
+    QCOMPARE(descriptionLine.size(), prefix.size() + ReasonItem::DetailChars);
+    QVERIFY(descriptionLine.endsWith(ellipsis));
+    QVERIFY((prefix + description).startsWith(descriptionLine.chopped(1)));
+    QCOMPARE(lines[3], GetText(114) + QStringLiteral(": ") + rule);
+}
+
+void TestCheckPanel::markupInAFileName_isShownAsPlainText_data()
+{
+    QTest::addColumn<QString>("name"); // below the scratch folder; "/" makes folders
+    QTest::newRow("a link") << "<a href=http://x>details.eml";
+    QTest::newRow("an image") << "<img src=file:///usr/share/pixmaps/debian-logo.png>.eml";
+    QTest::newRow("a heading in colour") << "<h2><font color=red>urgent</font></h2>.eml";
+}
+
+// A file name is data: the warning that names it shows every character as
+// typed, never a link, a picture or a heading.
+void TestCheckPanel::markupInAFileName_isShownAsPlainText()
+{
+    QFETCH(QString, name);
+    const QString path = m_scratch->path() + u'/' + name;
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QVERIFY(WriteFile(path, "not an e-mail message\n"));
+    runCheck(path);
+    QCOMPARE(MessageBox::shownCount(), 1);
+    QCOMPARE(MessageBox::lastTextFormat(), Qt::PlainText);
+    QCOMPARE(MessageBox::lastText(), MessageFileWarningText(path));
+    QVERIFY(MessageBox::lastText().contains(name));
+    verifyResultsEmpty();
+}
+
+// Rule scores past the grid's 50 rows come from the settings and count as
+// norvale-check counts them.
+void TestCheckPanel::rulesPastTheGrid_countInTheCheck()
+{
+    QStringList rules;
+    for (int i = 0; i < 55; ++i)
+        rules << QStringLiteral("FILLER_%1:1").arg(i);
+    rules << QStringLiteral("GTUBE:-5");
+    m_window->SetConfiguration(
+        QStringLiteral("rules=") + rules.join(u'|') + QStringLiteral("&thresholds=1|2|4|5|8"));
+    QVERIFY(
+        !control<UserGrid>(QStringLiteral("UserGrid1"))->configuration().contains(QStringLiteral("GTUBE")));
+    runCheck(Gtube());
+    QCOMPARE(MessageBox::shownCount(), 0);
+    const int gtube = column(ReasonItem::RuleColumn).indexOf(QStringLiteral("GTUBE"));
+    QVERIFY(gtube >= 0);
+    QCOMPARE(column(ReasonItem::PointsColumn).at(gtube), QStringLiteral("-5"));
+    const ScoreResult scored
+        = ScoreReport(ExtractReportSection(QString::fromUtf8(ReadFile(ReportPath()))), rules.join(u'|'));
+    QCOMPARE(label("lblScore")->text(), FormatUserNumber(scored.total));
 }
 
 void TestCheckPanel::refusedFile_warnsAndLeavesTheResultsEmpty_data()

@@ -245,6 +245,18 @@ private slots:
         QCOMPARE(grid->header2Text(), GetText(111));
     }
 
+    // Labels show file names, scores and catalogue texts: none is read as markup.
+    void everyLabel_showsPlainText()
+    {
+        MainWindow window;
+        const QList<QLabel *> labels = window.findChildren<QLabel *>();
+        QVERIFY(labels.size() > 10);
+        for (const QLabel *label : labels) {
+            if (!label->text().isEmpty() || label->pixmap().isNull())
+                QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName()));
+        }
+    }
+
     void placeholderOfAMissingText_becomesEmpty()
     {
         QTemporaryDir dir;

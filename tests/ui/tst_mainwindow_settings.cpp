@@ -5,7 +5,10 @@
 #include "UserGrid.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLineEdit>
+
+#include <sys/stat.h>
 
 using namespace norvale;
 using namespace norvale::test;
@@ -213,12 +216,215 @@ private slots:
     void saving_replacesTheOldFileWhole()
     {
         QVERIFY(WriteSettingsFile(
-            "rules=OLD:1&thresholds=9&hidezero=1&onlinechecks=1&padding=" + QByteArray(200, 'x')));
+            "rules=OLD:1|" + QByteArray(200, 'X') + ":2&thresholds=9&hidezero=1&onlinechecks=1"));
         MainWindow window;
         window.SetConfiguration(QStringLiteral("thresholds=2"));
         QVERIFY(window.SaveConfiguration());
         QCOMPARE(ReadFile(SettingsFilePath()), QByteArray("rules=&thresholds=2&hidezero=0&onlinechecks=0\n"));
         QCOMPARE(MessageBox::shownCount(), 0);
+    }
+
+    void twoWindows_eachSavesOnlyWhatItsUserChanged_data()
+    {
+        QTest::addColumn<bool>("firstClosesFirst");
+        QTest::newRow("the first window closes first") << true;
+        QTest::newRow("the second window closes first") << false;
+    }
+    void twoWindows_eachSavesOnlyWhatItsUserChanged()
+    {
+        QFETCH(bool, firstClosesFirst);
+        QVERIFY(WriteSettingsFile("rules=A:1|B:2&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0\n"));
+        MainWindow first;
+        MainWindow second;
+        first.show();
+        second.show();
+        // One user changes a score, adds a rule and hides zero rows; the other
+        // removes a rule, moves a threshold and allows network tests.
+        Grid(first)->setConfiguration(QStringLiteral("A:5|B:2|C:3"));
+        HideZero(first)->click();
+        Grid(second)->setConfiguration(QStringLiteral("A:1"));
+        Find<QLineEdit>(second, QStringLiteral("txtScore_2"))->setText(QStringLiteral("3"));
+        OnlineChecks(second)->click();
+
+        QVERIFY(firstClosesFirst ? first.close() : second.close());
+        QVERIFY(firstClosesFirst ? second.close() : first.close());
+        QCOMPARE(ReadFile(SettingsFilePath()),
+            QByteArray("rules=A:5|C:3&thresholds=1|2|3|5|8&hidezero=1&onlinechecks=1\n"));
+        QCOMPARE(MessageBox::shownCount(), 0);
+    }
+
+    void aWindowThatChangedNothing_leavesTheOtherWindowsChanges()
+    {
+        QVERIFY(WriteSettingsFile("rules=A:1&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0\n"));
+        MainWindow idle;
+        {
+            MainWindow busy;
+            busy.show();
+            Grid(busy)->setConfiguration(QStringLiteral("A:1|B:2"));
+            HideZero(busy)->click();
+            QVERIFY(busy.close());
+        }
+        idle.show();
+        QVERIFY(idle.close());
+        QCOMPARE(ReadFile(SettingsFilePath()),
+            QByteArray("rules=A:1|B:2&thresholds=1|2|4|5|8&hidezero=1&onlinechecks=0\n"));
+    }
+
+    void otherKeys_areKeptAfterTheFour()
+    {
+        QVERIFY(WriteSettingsFile(
+            "rules=A:1&colour=red&thresholds=1|2&hidezero=0&onlinechecks=0&HideZero=1&later=x=y\r\n"));
+        MainWindow window;
+        window.show();
+        QCOMPARE(
+            window.GetConfiguration(), QStringLiteral("rules=A:1&thresholds=1|2&hidezero=0&onlinechecks=0"));
+        HideZero(window)->click();
+        QVERIFY(window.close());
+        QCOMPARE(ReadFile(SettingsFilePath()),
+            QByteArray(
+                "rules=A:1&thresholds=1|2&hidezero=1&onlinechecks=0&colour=red&HideZero=1&later=x=y\n"));
+    }
+
+    void fileNotRead_isNeverOverwritten_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("userChanges");
+        for (const char *kind : { "a file over the size limit", "a folder", "a named pipe" }) {
+            QTest::addRow("%s, nothing changed: nothing said", kind) << QString::fromLatin1(kind) << false;
+            QTest::addRow("%s, the user's changes: the user is told", kind)
+                << QString::fromLatin1(kind) << true;
+        }
+    }
+    void fileNotRead_isNeverOverwritten()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, userChanges);
+        const QString path = SettingsFilePath();
+        const QByteArray big = "rules=MINE:1&hidezero=1&pad=" + QByteArray(MaxSettingsFileSize, 'x');
+        if (kind.contains(u"size"))
+            QVERIFY(WriteSettingsFile(big));
+        else if (kind.contains(u"folder"))
+            QVERIFY(QDir().mkpath(path));
+        else
+            QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath())
+                && ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+
+        MainWindow window;
+        window.show();
+        QCOMPARE(window.GetConfiguration(),
+            QStringLiteral("rules=&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0"));
+        if (userChanges)
+            OnlineChecks(window)->click();
+        QVERIFY(window.close());
+
+        if (kind.contains(u"size"))
+            QCOMPARE(ReadFile(path), big);
+        else if (kind.contains(u"folder"))
+            QVERIFY(QFileInfo(path).isDir());
+        else
+            QVERIFY(!QFileInfo(path).isFile() && QFileInfo(path).exists());
+        QCOMPARE(MessageBox::shownCount(), userChanges ? 1 : 0);
+        if (userChanges)
+            QCOMPARE(MessageBox::lastText(), FillText(180, path));
+    }
+
+    void moreRulesThanRows_areKeptOnSave_andTheWindowSaysSoOnce()
+    {
+        QStringList rules;
+        for (int i = 0; i < 60; ++i)
+            rules << QStringLiteral("R%1:%1").arg(i);
+        QVERIFY(WriteSettingsFile("rules=" + rules.join(u'|').toUtf8() + "&thresholds=1|2|4|5|8"));
+        MainWindow window;
+        QCOMPARE(Grid(window)->configuration(), rules.first(50).join(u'|'));
+        QCOMPARE(window.GetConfiguration(),
+            "rules=" + rules.join(u'|') + "&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0");
+        QCOMPARE(MessageBox::shownCount(), 0);
+
+        ShowOptions(window);
+        QCOMPARE(MessageBox::shownCount(), 1);
+        QCOMPARE(MessageBox::lastText(), FillText(181, QStringLiteral("10"), QStringLiteral("50")));
+        QTest::mouseClick(Find<ButtonPlus>(window, QStringLiteral("cmdCheck_0")), Qt::LeftButton);
+        QTest::mouseClick(Find<ButtonPlus>(window, QStringLiteral("cmdOptions_0")), Qt::LeftButton);
+        QCOMPARE(window.currentPanel(), int(MainWindow::OptionsPage));
+        QCOMPARE(MessageBox::shownCount(), 1);
+
+        rules[0] = QStringLiteral("R0:7");
+        Grid(window)->setConfiguration(rules.first(50).join(u'|'));
+        QVERIFY(window.close());
+        QCOMPARE(ReadFile(SettingsFilePath()),
+            "rules=" + rules.join(u'|').toUtf8() + "&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0\n");
+    }
+
+    void fiftyRules_fitTheGrid_andNothingIsSaid()
+    {
+        QStringList rules;
+        for (int i = 0; i < 50; ++i)
+            rules << QStringLiteral("R%1:%1").arg(i);
+        QVERIFY(WriteSettingsFile("rules=" + rules.join(u'|').toUtf8()));
+        MainWindow window;
+        ShowOptions(window);
+        QCOMPARE(MessageBox::shownCount(), 0);
+        QCOMPARE(Grid(window)->configuration(), rules.join(u'|'));
+    }
+
+    void closingWhileEditing_savesTheNormalisedText_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::newRow("a score cell holding settings text saves its number")
+            << "txtColumn2_0"
+            << "2&hidezero=1" << QByteArray("rules=A:0&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0\n");
+        QTest::newRow("a score cell holding a number saves it in its normal form")
+            << "txtColumn2_0"
+            << "2.50" << QByteArray("rules=A:2.5&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0\n");
+        QTest::newRow("a name cell loses the separators")
+            << "txtColumn1_1"
+            << "x=y&hidezero=1|z:9"
+            << QByteArray("rules=A:1|XYHIDEZERO1Z9:&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0\n");
+        QTest::newRow("a threshold box saves its number")
+            << "txtScore_2"
+            << "3&hidezero=1" << QByteArray("rules=A:1&thresholds=1|2|0|5|8&hidezero=0&onlinechecks=0\n");
+    }
+    void closingWhileEditing_savesTheNormalisedText()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, saved);
+        QVERIFY(WriteSettingsFile("rules=A:1&thresholds=1|2|4|5|8"));
+        MainWindow window;
+        ShowOptions(window);
+        auto *edit = Find<QLineEdit>(window, control);
+        QVERIFY(edit);
+        edit->setFocus(Qt::MouseFocusReason);
+        QVERIFY(edit->hasFocus());
+        edit->selectAll();
+        QTest::keyClicks(edit, typed);
+        QCOMPARE(edit->text().toLower(), typed);
+        QVERIFY(window.close());
+        QCOMPARE(ReadFile(SettingsFilePath()), saved);
+        MainWindow again;
+        QCOMPARE(again.GetConfiguration().toUtf8() + '\n', saved);
+    }
+
+    void ruleNameWithAnEqualsSign_keepsTheRulesAfterIt()
+    {
+        {
+            MainWindow window;
+            ShowOptions(window);
+            const QStringList typed { "txtColumn1_0", "my=rule", "txtColumn2_0", "1", "txtColumn1_1", "b",
+                "txtColumn2_1", "2" };
+            for (qsizetype i = 0; i < typed.size(); i += 2) {
+                auto *cell = Find<QLineEdit>(window, typed[i]);
+                cell->setFocus(Qt::MouseFocusReason);
+                QTest::keyClicks(cell, typed[i + 1]);
+            }
+            Find<QLineEdit>(window, QStringLiteral("txtScore_0"))->setFocus(Qt::TabFocusReason);
+            QCOMPARE(Grid(window)->configuration(), QStringLiteral("MYRULE:1|B:2"));
+            QVERIFY(window.close());
+        }
+        MainWindow again;
+        QCOMPARE(Grid(again)->configuration(), QStringLiteral("MYRULE:1|B:2"));
     }
 };
 

@@ -1,7 +1,5 @@
 #include "WindowTestSupport.h"
 
-#include "ButtonPlus.h"
-
 #include <QLineEdit>
 
 using namespace norvale;
@@ -25,17 +23,6 @@ private:
         for (int i = 0; i < 5; ++i)
             texts.append(Box(window, i)->text());
         return texts;
-    }
-
-    // A shown, active window on its options panel.
-    static void ShowOptions(MainWindow &window)
-    {
-        window.show();
-        QApplication::setActiveWindow(&window);
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        EndStartup(window);
-        QTest::mouseClick(Find<ButtonPlus>(window, QStringLiteral("cmdOptions_0")), Qt::LeftButton);
-        QCOMPARE(window.currentPanel(), int(MainWindow::OptionsPage));
     }
 
 private slots:
@@ -96,15 +83,18 @@ private slots:
         QTest::newRow("an empty box stays empty") << "en_US"
                                                   << ""
                                                   << "";
-        QTest::newRow("a digit-group comma is dropped") << "en_US"
-                                                        << "1,5"
-                                                        << "15";
+        QTest::newRow("a comma is a decimal comma in English too") << "en_US"
+                                                                   << "1,5"
+                                                                   << "1.5";
+        QTest::newRow("two separators are not a number") << "en_US"
+                                                         << "1,000.5"
+                                                         << "0";
         QTest::newRow("a German decimal comma is kept") << "de_DE"
                                                         << "2,50"
                                                         << "2,5";
-        QTest::newRow("a German digit-group point is dropped") << "de_DE"
-                                                               << "1.5"
-                                                               << "15";
+        QTest::newRow("a point is a decimal point in German too") << "de_DE"
+                                                                  << "1.5"
+                                                                  << "1,5";
     }
 
     void leavingABox_normalisesItsText()
