@@ -49,6 +49,31 @@ private slots:
         QFETCH(int, warmChecker);
         QCOMPARE(ParseSettingsString(line).warmChecker, warmChecker);
     }
+
+    // Keys Norvale does not know are kept after its own; the switch is one of
+    // its own, so it is read once and written once, before them.
+    void theKeyComesBeforeUnknownKeysOnce_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("switched off, an unknown key after it")
+            << "onlinechecks=1&warmchecker=0&future=2"
+            << "rules=&thresholds=&hidezero=0&onlinechecks=1&warmchecker=0&future=2";
+        QTest::newRow("switched off, an unknown key before it")
+            << "future=2&onlinechecks=1&warmchecker=0"
+            << "rules=&thresholds=&hidezero=0&onlinechecks=1&warmchecker=0&future=2";
+        QTest::newRow("switched on: neither read back as unknown nor written")
+            << "warmchecker=1&future=2" << "rules=&thresholds=&hidezero=0&onlinechecks=0&future=2";
+    }
+    void theKeyComesBeforeUnknownKeysOnce()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, written);
+        QStringList others;
+        const Settings settings = ParseSettingsString(line, &others);
+        QCOMPARE(others, QStringList { QStringLiteral("future=2") });
+        QCOMPARE(FormatSettingsString(settings, others), written);
+    }
 };
 
 QTEST_GUILESS_MAIN(WarmSettingsTest)
