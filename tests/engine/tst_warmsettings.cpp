@@ -63,7 +63,8 @@ private slots:
             << "future=2&onlinechecks=1&warmchecker=0"
             << "rules=&thresholds=&hidezero=0&onlinechecks=1&warmchecker=0&future=2";
         QTest::newRow("switched on: neither read back as unknown nor written")
-            << "warmchecker=1&future=2" << "rules=&thresholds=&hidezero=0&onlinechecks=0&future=2";
+            << "warmchecker=1&future=2"
+            << "rules=&thresholds=&hidezero=0&onlinechecks=0&future=2";
     }
     void theKeyComesBeforeUnknownKeysOnce()
     {
