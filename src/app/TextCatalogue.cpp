@@ -75,14 +75,26 @@ int TextCatalogue::highestId() const
     return int(m_texts.size() - 1);
 }
 
+static QString &loadedCataloguePath()
+{
+    static QString path;
+    return path;
+}
+
 void LoadTextCatalogue(const QString &path)
 {
+    loadedCataloguePath() = path;
     processCatalogue().load(path);
 }
 
 QString GetText(int id)
 {
     return processCatalogue().text(id);
+}
+
+QString LoadedCataloguePath()
+{
+    return loadedCataloguePath();
 }
 
 const TextCatalogue &Catalogue()

@@ -50,6 +50,9 @@ template <typename... Args> QString FillText(int id, const Args &...args)
     return text.isEmpty() ? text : text.arg(args...);
 }
 const TextCatalogue &Catalogue();
+// The file LoadTextCatalogue last loaded (or tried to); empty before it. Files
+// that go with the catalogue, such as the rule guide, are found beside it.
+QString LoadedCataloguePath();
 
 // Windows are designed with placeholders, "#" and a text id, where a
 // catalogue text belongs. PlaceholderId gives that id when value is a

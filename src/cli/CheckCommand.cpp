@@ -5,6 +5,7 @@
 #include "CliTexts.h"
 #include "FileCheck.h"
 #include "ReadinessReport.h"
+#include "ReportOutput.h"
 #include "ResultPrinter.h"
 #include "RuleScoreList.h"
 #include "Settings.h"
@@ -126,6 +127,12 @@ int RunCheckCommand(const QStringList &arguments, const QSet<qsizetype> &undecod
         return ExitUsage;
     settings->readiness = options.readiness || options.requireReady;
 
+    ReportOutput extras(options, *settings);
+    if (const std::optional<QString> error = extras.prepare()) {
+        err << *error << Qt::endl;
+        return ExitUsage;
+    }
+
     const bool showProgress = options.files.size() > 1 && isatty(STDERR_FILENO);
     const int width = terminalWidth();
     bool anyNotChecked = false;
@@ -160,14 +167,23 @@ int RunCheckCommand(const QStringList &arguments, const QSet<qsizetype> &undecod
                 anyAtFailLevel = true;
             if (options.requireReady && result.readiness && !result.readiness->ready())
                 anyAtFailLevel = true;
+            const FullReport report = extras.reportFor(result);
             if (!options.json) {
                 if (i > 0)
                     out << u'\n';
                 out << FormatResultText(result, settings->hideZero, width);
                 if (options.readiness && result.readiness)
                     out << u'\n' << ReadinessTerminalText(*result.readiness, width);
+                if (const QString more = extras.text(report); !more.isEmpty())
+                    out << u'\n' << more;
                 out << Qt::flush;
+            } else {
+                FileCheckResult shown = result;
+                if (!options.readiness)
+                    shown.readiness.reset();
+                out << FormatFileJson(shown, settings->hideZero, i == 0, extras.json(report)) << Qt::flush;
             }
+            continue;
         }
         if (options.json) {
             FileCheckResult shown = result;
@@ -178,6 +194,12 @@ int RunCheckCommand(const QStringList &arguments, const QSet<qsizetype> &undecod
     }
     if (options.json)
         out << JsonDocumentTail() << Qt::flush;
+    if (const std::optional<QString> error = extras.finish()) {
+        err << *error << Qt::endl;
+        anyNotChecked = true;
+    }
+    if (extras.worse())
+        anyAtFailLevel = true;
 
     if (anyNotChecked)
         return ExitNotChecked;

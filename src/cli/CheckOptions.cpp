@@ -2,10 +2,10 @@
 
 #include "CliTexts.h"
 #include "Language.h"
+#include "ReportTexts.h"
 #include "Numbers.h"
 #include "ReadinessTexts.h"
 #include "Settings.h"
-#include "Text.h"
 #include "TextCatalogue.h"
 #include "Thresholds.h"
 
@@ -36,6 +36,10 @@ constexpr OptionInfo Options[] = {
     { u"--fail-level", true, CliText::HelpFailLevel, u"N" },
     { u"--require-ready", false, ReadinessText::HelpRequireReady, {} },
     { u"--no-readiness", false, ReadinessText::HelpNoReadiness, {} },
+    { u"--explain", false, ReportText::HelpExplain, {} },
+    { u"--html", true, ReportText::HelpHtml, u"FILE" },
+    { u"--compare", false, ReportText::HelpCompare, u"OLD NEW" },
+    { u"--baseline", true, ReportText::HelpBaseline, u"FILE" },
     { u"--language", true, LanguageOptionHelpTextId, u"CODE" },
     { u"--help", false, CliText::HelpHelp, {} },
     { u"--version", false, CliText::HelpVersion, {} },
@@ -79,13 +83,14 @@ std::variant<QList<RuleScoreList::Row>, QString> readRulePairs(const QString &va
         const QStringList pieces = entry.split(u':');
         if (pieces.size() != 2)
             return FillText(CliText::RulesNotPairs, entry);
-        const QString name = TrimSpaces(pieces[0]);
+        // Normalised as the grid normalises names (":", "|", "&" and "=" dropped).
+        const QString name = NormaliseRuleName(pieces[0]);
         if (!isRuleName(name))
             return FillText(CliText::RuleNameWrong, pieces[0]);
         const std::optional<float> score = ParseUserNumber(pieces[1]);
         if (!score)
             return FillText(CliText::RuleScoreNotANumber, name, pieces[1]);
-        pairs.append({ NormaliseRuleName(name), FormatUserNumber(*score) });
+        pairs.append({ name, FormatUserNumber(*score) });
     }
     return pairs;
 }
@@ -176,6 +181,18 @@ CheckOptions ParseCheckArguments(const QStringList &arguments, const QSet<qsizet
             if (!ok || level < 0 || level > 5)
                 return usageError(FillText(CliText::BadFailLevel, value));
             options.failLevel = level;
+        } else if (name == u"--explain") {
+            options.explain = true;
+        } else if (name == u"--html") {
+            if (valueUndecodable)
+                return usageError(FillText(ReportText::WriteFailed, value, QString()));
+            options.htmlFile = value;
+        } else if (name == u"--compare") {
+            options.compare = true;
+        } else if (name == u"--baseline") {
+            if (valueUndecodable)
+                return usageError(FillText(ReportText::BadBaseline, value, QString()));
+            options.baselineFile = value;
         } else if (name == u"--language") {
             const QString error = LanguageOptionError(value);
             if (!error.isEmpty())
@@ -206,6 +223,8 @@ CheckOptions ParseCheckArguments(const QStringList &arguments, const QSet<qsizet
         options.online = sawOnline;
     if (options.files.isEmpty())
         return usageError(GetText(CliText::NoFiles));
+    if (options.compare && options.files.size() != 2)
+        return usageError(GetText(ReportText::CompareNeedsTwo));
     return options;
 }
 
@@ -267,7 +286,7 @@ QString CheckUsageText()
     qsizetype width = 0;
     for (const OptionInfo &option : Options) {
         QString name = option.name.toString();
-        if (option.takesValue)
+        if (!option.valueName.isEmpty())
             name += u' ' + option.valueName.toString();
         width = std::max(width, name.size());
         names << name;

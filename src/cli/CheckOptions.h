@@ -38,6 +38,10 @@ struct CheckOptions
     std::optional<QString> language; // --language CODE, a language a catalogue serves
     bool readiness = true; // false with --no-readiness: no sending readiness table
     bool requireReady = false; // --require-ready: a failed readiness check gives exit status 3
+    bool explain = false; // --explain: guide, evidence and fix plan under each table
+    std::optional<QString> htmlFile; // --html FILE: the full report as HTML
+    bool compare = false; // --compare OLD NEW: exactly two files, the change from the first to the second
+    std::optional<QString> baselineFile; // --baseline FILE: a result saved with --json to compare against
 };
 
 // Reads the arguments that follow the program name. Options and files may be

@@ -183,7 +183,7 @@ QByteArray JsonDocumentHead()
     return QByteArrayLiteral("{\n    \"files\": [\n");
 }
 
-QByteArray FormatFileJson(const FileCheckResult &result, bool hideZero, bool first)
+QByteArray FormatFileJson(const FileCheckResult &result, bool hideZero, bool first, const QJsonObject &extra)
 {
     QJsonObject file { { QStringLiteral("path"), result.path } };
     if (!result.ok()) {
@@ -203,6 +203,8 @@ QByteArray FormatFileJson(const FileCheckResult &result, bool hideZero, bool fir
         file.insert(QStringLiteral("reasons"), reasons);
         if (result.readiness)
             file.insert(QStringLiteral("readiness"), ReadinessJson(*result.readiness));
+        for (auto it = extra.constBegin(); it != extra.constEnd(); ++it)
+            file.insert(it.key(), it.value());
     }
     // The object as QJsonDocument writes it two levels deep: every line
     // indented by 8 more spaces (strings hold no raw line breaks).

@@ -2,6 +2,7 @@
 
 #include "FileCheck.h"
 
+#include <QJsonObject>
 #include <QList>
 #include <QString>
 
@@ -26,7 +27,9 @@ QString FormatResultText(const FileCheckResult &result, bool hideZero, int width
 // does not grow with their number: JsonDocumentHead(), then FormatFileJson()
 // for each file (`first` for the first one), then JsonDocumentTail().
 QByteArray JsonDocumentHead();
-QByteArray FormatFileJson(const FileCheckResult &result, bool hideZero, bool first);
+// `extra` (the full report's keys) is added to a checked file's entry.
+QByteArray FormatFileJson(
+    const FileCheckResult &result, bool hideZero, bool first, const QJsonObject &extra = QJsonObject());
 QByteArray JsonDocumentTail();
 
 } // namespace norvale

@@ -55,6 +55,8 @@ void Process::start(const ProcessRequest &request)
     m_process->setStandardOutputFile(
         request.standardOutputFile.isEmpty() ? QProcess::nullDevice() : request.standardOutputFile,
         QIODevice::Truncate);
+    if (!request.standardErrorFile.isEmpty())
+        m_process->setStandardErrorFile(request.standardErrorFile, QIODevice::Truncate);
     // Its own process group, so a stop reaches the helpers a program started too.
     m_process->setChildProcessModifier([] { ::setpgid(0, 0); });
     connect(m_process, &QProcess::readyReadStandardError, this, &Process::readStandardError);

@@ -3,6 +3,7 @@
 #include "Artwork.h"
 #include "ButtonPlus.h"
 #include "CheckFailureText.h"
+#include "CheckReports.h"
 #include "CheckRun.h"
 #include "FileDialog.h"
 #include "MessageBox.h"
@@ -100,6 +101,11 @@ CheckPanel::CheckPanel(QWidget *window)
     m_window->setAcceptDrops(true);
     m_window->installEventFilter(this);
     m_fileName->installEventFilter(this);
+
+    m_reports = new CheckReports(window);
+    m_reportButton = Control<ButtonPlus>(window, "cmdReport");
+    connect(m_reportButton, &ButtonPlus::clicked, m_reports, &CheckReports::open);
+    connect(m_reports, &CheckReports::availabilityChanged, m_reportButton, &QWidget::setEnabled);
 
     ResultReset();
 }
@@ -206,10 +212,11 @@ void CheckPanel::CheckFile()
     ResultReset();
     CheckRequest request;
     request.path = m_fileName->text();
-    request.rules = m_ruleScores();
+    request.rules = m_ruleScores(); // the grid, and the settings' scores it cannot show
     for (const QLineEdit *box : m_thresholds)
         request.thresholdBoxes.append(box->text());
     request.online = m_online->checkState() != Qt::Unchecked;
+    m_checkedOnline = request.online;
 
     auto *run = new CheckRun(this);
     if (!run->start(request)) {
@@ -241,6 +248,9 @@ void CheckPanel::onReportReady(const CheckOutcome &outcome)
     ShowResults(outcome.score.total, outcome.score.reasons);
     if (m_readiness)
         m_readinessLine->showSummary(*m_readiness);
+    m_reports->resultShown(outcome.messagePath, outcome.score, bandLimits(),
+        m_hideZero->checkState() != Qt::Unchecked, m_checkedOnline);
+    m_reportButton->setToolTip(m_reports->changeSummary());
 }
 
 void CheckPanel::onRunFinished()
@@ -268,6 +278,8 @@ void CheckPanel::ResultReset()
     m_score->clear();
     m_process->clear();
     m_list->clear();
+    m_reports->clear();
+    m_reportButton->setToolTip(QString());
     m_readinessLine->clearSummary();
     if (m_readinessDialog)
         m_readinessDialog->hide(); // its report belongs to results no longer shown
@@ -275,12 +287,17 @@ void CheckPanel::ResultReset()
 
 // Lists the reasons (zero rows left out when chkHideZero says so), shows the
 // score and the verdict of its level under the thresholds of the five boxes.
-void CheckPanel::ShowResults(float score, const QList<Reason> &reasons)
+BandLimitArray CheckPanel::bandLimits() const
 {
     QStringList boxes;
     for (const QLineEdit *box : m_thresholds)
         boxes.append(box->text());
-    const BandLimitArray limits = BandLimits(boxes);
+    return BandLimits(boxes);
+}
+
+void CheckPanel::ShowResults(float score, const QList<Reason> &reasons)
+{
+    const BandLimitArray limits = bandLimits();
     const bool hideZero = m_hideZero->checkState() != Qt::Unchecked;
 
     m_list->clear();
@@ -335,6 +352,9 @@ void CheckPanel::showSelectedReason()
     QStringList lines;
     for (int column = 0; column < m_list->columnCount(); ++column)
         lines.append(GetText(FirstColumnTextId + column) + QStringLiteral(": ") + row->detailText(column));
+    // Below the row: what the guide says about its rule.
+    lines.append(QString());
+    lines.append(CheckReports::guideText(row->text(ReasonItem::RuleColumn)));
     MessageBox::information(m_window, lines.join(u'\n'));
 }
 

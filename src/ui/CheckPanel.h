@@ -2,6 +2,7 @@
 
 #include "ReadinessCheck.h"
 #include "ReportScorer.h"
+#include "Thresholds.h"
 
 #include <QList>
 #include <QObject>
@@ -21,6 +22,8 @@ class QWidget;
 
 namespace norvale {
 
+class ButtonPlus;
+class CheckReports;
 class CheckRun;
 class ReadinessDialog;
 class ReadinessLine;
@@ -63,6 +66,8 @@ public:
     // killed, the panel enabled and the cursor restored; checkFinished follows.
     // Nothing when idle.
     void stop();
+    // The full report of the results on screen (cmdReport opens it).
+    CheckReports *reports() const { return m_reports; }
     // Where a check takes the rule score list from; by default the grid's
     // Configuration. The window adds the scores its grid has no row for.
     void setRuleScoreSource(std::function<QString()> source);
@@ -88,6 +93,7 @@ private:
     void onHeaderClicked(int column);
     void showSelectedReason();
     void warn(const QString &text);
+    BandLimitArray bandLimits() const;
     void showReadinessReport();
 
     QWidget *m_window = nullptr;
@@ -108,6 +114,10 @@ private:
     ReadinessLine *m_readinessLine = nullptr;
     ReadinessDialog *m_readinessDialog = nullptr; // made on first use
     std::optional<ReadinessResult> m_readiness; // of the file being checked or last checked
+
+    CheckReports *m_reports = nullptr;
+    ButtonPlus *m_reportButton = nullptr;
+    bool m_checkedOnline = false;
 
     CheckRun *m_run = nullptr; // the running check; null when none runs
     bool m_checking = false; // from the tick until the check has ended

@@ -35,6 +35,13 @@ QString FileDialog::getOpenFileName(QWidget *parent, const QString &title, const
     return QFileDialog::getOpenFileName(parent, title, QString(), filter);
 }
 
+QString FileDialog::getSaveFileName(QWidget *parent, const QString &title, const QString &filter)
+{
+    if (std::optional<QString> next = std::exchange(nextFileName(), std::nullopt))
+        return *next;
+    return QFileDialog::getSaveFileName(parent, title, QString(), filter);
+}
+
 void FileDialog::setNextFileName(const QString &fileName)
 {
     nextFileName() = fileName;

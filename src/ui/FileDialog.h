@@ -18,6 +18,8 @@ public:
     // Test hook: the next getOpenFileName returns fileName without showing
     // anything (empty text stands for a cancelled dialog). Used once.
     static void setNextFileName(const QString &fileName);
+    // The save-file dialog, with the same test hook.
+    static QString getSaveFileName(QWidget *parent, const QString &title, const QString &filter);
 };
 
 // A filter in the "description|pattern|description|pattern" form of catalogue

@@ -10,6 +10,7 @@
 #include "PicturePanel.h"
 #include "ReadinessLine.h"
 #include "ReadinessTexts.h"
+#include "ReportTexts.h"
 #include "ResultsStrip.h"
 #include "RuleScoreList.h"
 #include "Settings.h"
@@ -247,6 +248,11 @@ QWidget *MainWindow::buildCheckPage()
     makeTabLabel(page, QStringLiteral("Label3"), 3720, CheckTextId);
     makeTab(page, QStringLiteral("cmdOptions_0"), 4860, OptionsTextId, OptionsPage);
     makeTab(page, QStringLiteral("cmdHelp_0"), 5940, HelpTextId, HelpPage);
+    // The full report: in the header's free space between the banner and the
+    // tabs, dressed like a tab; enabled while a result is on screen.
+    ButtonPlus *report = MakeButton(page, QStringLiteral("cmdReport"), QRect(2190, 240, 1410, 255),
+        Placeholder(ReportText::ReportButton), TabBackColour, White);
+    report->setEnabled(false);
 
     MakeLabel(page, QStringLiteral("lblURL"), QRect(270, 840, 6915, 195), QStringLiteral("#101"));
 

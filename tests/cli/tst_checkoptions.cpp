@@ -95,8 +95,8 @@ private slots:
             << QStringList { "--rules", ":5" } << Rows {} << Message(CliText::RuleNameWrong, "");
         QTest::newRow("a rule name with a space") << QStringList { "--rules", "MY RULE:5" } << Rows {}
                                                   << Message(CliText::RuleNameWrong, "MY RULE");
-        QTest::newRow("a rule name with settings separators") << QStringList { "--rules",
-            "A&hidezero=1:5" } << Rows {} << Message(CliText::RuleNameWrong, "A&hidezero=1");
+        QTest::newRow("a rule name loses the settings' separators, as in the grid")
+            << QStringList { "--rules", "gt=ube&:5" } << Rows { { "GTUBE", "5" } } << QString();
         QTest::newRow("an empty score")
             << QStringList { "--rules", "A:" } << Rows {} << Message(CliText::RuleScoreNotANumber, "A", "");
         QTest::newRow("a score that is a word") << QStringList { "--rules", "A:high" } << Rows {}

@@ -1,6 +1,10 @@
 #include "Artwork.h"
 #include "CheckFailureText.h"
 #include "CheckPanel.h"
+#include "CheckReports.h"
+#include "ButtonPlus.h"
+#include "ReportView.h"
+#include "SafeText.h"
 #include "CheckRun.h"
 #include "FileDialog.h"
 #include "MainWindow.h"
@@ -123,6 +127,7 @@ private slots:
     void fileDialog_setsTheBoxOrKeepsItWhenCancelled();
     void editingTheBox_clearsTheResults();
     void droppedFile_becomesTheFileName();
+    void report_showsGuideChangeAndEvidence();
 
 private:
     template <typename T> T *control(const QString &name) const
@@ -511,7 +516,10 @@ void TestCheckPanel::doubleClick_showsTheRowInADetailsBox()
     const QString expected = GetText(111) + QStringLiteral(": 12.5\n") + GetText(112)
         + QStringLiteral(": Informational\n") + GetText(113)
         + QStringLiteral(": message has no Received headers\n") + GetText(114)
-        + QStringLiteral(": NO_RECEIVED");
+        + QStringLiteral(": NO_RECEIVED")
+        // The guide's text follows the row's four lines.
+        + QStringLiteral("\n\n") + CheckReports::guideText(QStringLiteral("NO_RECEIVED"));
+    QVERIFY(CheckReports::guideText(QStringLiteral("NO_RECEIVED")).contains(GetText(509)));
     QCOMPARE(MessageBox::lastText(), expected);
 
     // Below the rows, with nothing selected: no box.
@@ -970,3 +978,51 @@ int main(int argc, char **argv)
 }
 
 #include "tst_checkpanel.moc"
+
+// The report button opens the full report of the results on screen; a second
+// check of the same file shows what changed; the evidence follows on demand.
+void TestCheckPanel::report_showsGuideChangeAndEvidence()
+{
+    auto *button = control<ButtonPlus>(QStringLiteral("cmdReport"));
+    setOptions(QString());
+    fileName()->setText(QString());
+    QVERIFY(!button->isEnabled());
+    runCheck(Newsletter());
+    QVERIFY(button->isEnabled());
+    CheckReports *reports = checkPanel()->reports();
+    QVERIFY(reports->hasReport());
+
+    setOptions(QStringLiteral("HTML_MESSAGE:1.5"));
+    runCheck(Newsletter());
+    QVERIFY(reports->current()->change);
+    const QList<RuleChange> rules = reports->current()->change->rules;
+    QCOMPARE(rules.size(), 1);
+    QCOMPARE(rules[0].ruleName, QStringLiteral("HTML_MESSAGE"));
+    QCOMPARE(rules[0].delta(), 1.5f);
+    QVERIFY(button->toolTip().contains(QStringLiteral("(+1.5)")));
+
+    QTest::mouseClick(button, Qt::LeftButton);
+    ReportView *view = reports->view();
+    QVERIFY(view && view->isVisible());
+    QVERIFY(view->html().contains(HtmlText(Guide().find(u"NO_RECEIVED")->meaning)));
+    QVERIFY(view->html().contains(HtmlText(GetText(514)))); // the evidence is on its way
+    QTRY_VERIFY_WITH_TIMEOUT(
+        reports->current()->evidenceState != FullReport::EvidenceState::Pending, CheckTimeout);
+    QVERIFY2(reports->current()->evidenceState == FullReport::EvidenceState::Ready,
+        qPrintable(reports->current()->evidenceError));
+    QVERIFY(!view->html().contains(HtmlText(GetText(514))));
+
+    // Saved as HTML and as PDF.
+    QTemporaryDir dir;
+    QVERIFY(view->saveHtml(dir.filePath(QStringLiteral("r.html"))).isEmpty());
+    QCOMPARE(ReadFile(dir.filePath(QStringLiteral("r.html"))), view->html().toUtf8());
+    QVERIFY(view->savePdf(dir.filePath(QStringLiteral("r.pdf"))).isEmpty());
+    QVERIFY(ReadFile(dir.filePath(QStringLiteral("r.pdf"))).startsWith("%PDF"));
+    QVERIFY(!view->saveHtml(QStringLiteral("/nonexistent/r.html")).isEmpty());
+
+    // Editing the file name clears the results and the report with them.
+    fileName()->setText(Newsletter() + u' ');
+    QVERIFY(!reports->hasReport());
+    QVERIFY(!button->isEnabled());
+    QVERIFY(!view->isVisible());
+}
