@@ -8,7 +8,7 @@
 # The rule set is read through SpamAssassin's own configuration loader, so the
 # rules, scores and descriptions are those the checker itself uses.
 set -eu
-here=$(cd "$(dirname "$0")" && pwd)
+here=$(CDPATH= cd -- "$(dirname -- "$0")" && pwd)
 build=${1:-$here/../build}
 tool=$build/bench/bench_guide_coverage
 [ -x "$tool" ] || { echo "build first: $tool is missing" >&2; exit 1; }
