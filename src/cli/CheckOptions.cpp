@@ -34,9 +34,9 @@ constexpr OptionInfo Options[] = {
     { u"--hide-zero", false, CliText::HelpHideZero, {} },
     { u"--json", false, CliText::HelpJson, {} },
     { u"--fail-level", true, CliText::HelpFailLevel, u"N" },
-    { u"--language", true, LanguageOptionHelpTextId, u"CODE" },
     { u"--require-ready", false, ReadinessText::HelpRequireReady, {} },
     { u"--no-readiness", false, ReadinessText::HelpNoReadiness, {} },
+    { u"--language", true, LanguageOptionHelpTextId, u"CODE" },
     { u"--help", false, CliText::HelpHelp, {} },
     { u"--version", false, CliText::HelpVersion, {} },
 };
