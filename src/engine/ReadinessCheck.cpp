@@ -14,6 +14,11 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace norvale {
 
@@ -847,17 +852,31 @@ ReadinessResult CheckReadiness(const QByteArray &message, qint64 fileSize)
 
 ReadinessResult CheckReadinessFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const auto notReadable = [](const QString &why) {
         ReadinessResult result;
         ReadinessFinding finding;
         finding.id = QStringLiteral("message-file");
         finding.status = ReadinessStatus::Info;
         finding.titleText = ReadinessText::MessageSizeTitle;
         finding.problemText = ReadinessText::NotCheckable;
-        finding.value = Clip(file.errorString());
+        finding.value = Clip(why);
         result.findings << finding;
         return result;
+    };
+    // Non-blocking and judged by fstat(), so a name swapped for a pipe or a
+    // device since the check began cannot hang us.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return notReadable(QString::fromLocal8Bit(std::strerror(errno)));
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return notReadable(path);
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return notReadable(file.errorString());
     }
     const qint64 size = file.size();
     const QByteArray message = file.read(MaxReadBytes);

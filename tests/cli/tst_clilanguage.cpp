@@ -87,8 +87,8 @@ private slots:
         QTest::newRow("--language wins over the settings")
             << check << QStringList { "--language", "en", "--help" } << "it_IT.UTF-8" << none
             << QByteArray("language=it\n") << "Usage: norvale-check";
-        QTest::newRow("a rule list that looks like an option is no language")
-            << check << QStringList { "--rules", "--language", "--help" } << "it_IT.UTF-8" << none
+        QTest::newRow("a settings file named like an option is no language")
+            << check << QStringList { "--settings", "--language", "--help" } << "it_IT.UTF-8" << none
             << noSettings << "Uso: norvale-check";
         QTest::newRow("an Italian desktop: the window's help in Italian")
             << window << help << "it_IT.UTF-8" << none << noSettings << "Uso: norvale [opzioni] [FILE]";

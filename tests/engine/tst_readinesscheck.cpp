@@ -4,7 +4,10 @@
 #include "ReadinessTexts.h"
 #include "TestFiles.h"
 
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace norvale;
 
@@ -485,6 +488,18 @@ private slots:
         const ReadinessFinding *finding = Find(result, id);
         QVERIFY2(finding, qPrintable(id));
         QCOMPARE(ReadinessStatusKey(finding->status), status);
+    }
+
+    // A name that has become a pipe gives a note at once instead of waiting
+    // for a writer that never comes.
+    void pipeIsNotRead()
+    {
+        QTemporaryDir dir;
+        const QString pipe = dir.filePath(QStringLiteral("message.eml"));
+        QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+        const ReadinessResult result = CheckReadinessFile(pipe);
+        QCOMPARE(result.findings.size(), 1);
+        QCOMPARE(result.findings.first().problemText, int(ReadinessText::NotCheckable));
     }
 
     void organizationalDomain_data()
