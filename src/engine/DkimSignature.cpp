@@ -136,17 +136,17 @@ DkimSignature DkimSignature::Parse(const QByteArray &value)
 {
     DkimSignature signature;
     for (const QByteArray &part : value.split(';')) {
-        const QByteArray spec = part.trimmed();
-        if (spec.isEmpty())
+        const QByteArray tag = part.trimmed();
+        if (tag.isEmpty())
             continue;
-        const qsizetype equals = spec.indexOf('=');
-        const QByteArray name = equals < 0 ? spec : spec.left(equals).trimmed();
+        const qsizetype equals = tag.indexOf('=');
+        const QByteArray name = equals < 0 ? tag : tag.left(equals).trimmed();
         if (equals < 0 || !IsTagName(name) || signature.m_tags.contains(name)) {
             if (signature.m_badTag.isEmpty())
                 signature.m_badTag = name.left(20);
             continue;
         }
-        signature.m_tags.insert(name, spec.mid(equals + 1).trimmed());
+        signature.m_tags.insert(name, tag.mid(equals + 1).trimmed());
     }
 
     const auto bad = [&signature](const char *tag) {

@@ -144,8 +144,8 @@ private slots:
         const QString script
             = QString::fromUtf8(ReadFile(Packaging + QStringLiteral("/completion/_norvale-check")));
         QSet<QString> named;
-        static const QRegularExpression spec(QStringLiteral("'(?:\\([^)]*\\))?(--[a-z-]+)"));
-        for (const QRegularExpressionMatch &match : spec.globalMatch(script))
+        static const QRegularExpression optionEntry(QStringLiteral("'(?:\\([^)]*\\))?(--[a-z-]+)"));
+        for (const QRegularExpressionMatch &match : optionEntry.globalMatch(script))
             named.insert(match.captured(1));
         QCOMPARE(named, HelpOptions(QStringLiteral("norvale-check")));
     }

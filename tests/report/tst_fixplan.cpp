@@ -7,10 +7,10 @@ using namespace norvale;
 namespace {
 
 // "RULE:points|RULE:points" -> reasons in that order.
-QList<Reason> rows(const QString &spec)
+QList<Reason> rows(const QString &list)
 {
     QList<Reason> reasons;
-    for (const QString &item : spec.split(u'|', Qt::SkipEmptyParts)) {
+    for (const QString &item : list.split(u'|', Qt::SkipEmptyParts)) {
         const QStringList parts = item.split(u':');
         reasons.append({ parts[1].toFloat(), parts[0], QString(), QString() });
     }
