@@ -56,35 +56,6 @@ Reason escaped(const Reason &reason)
         EscapeForTerminal(reason.description) };
 }
 
-// Breaks text into lines of at most width characters at spaces; a word longer
-// than a line is cut.
-QStringList wrap(const QString &text, qsizetype width)
-{
-    QStringList lines;
-    QString line;
-    for (QString word : text.split(u' ', Qt::SkipEmptyParts)) {
-        while (word.size() > width) {
-            if (!line.isEmpty()) {
-                lines << line;
-                line.clear();
-            }
-            lines << word.left(width);
-            word.remove(0, width);
-        }
-        if (line.isEmpty())
-            line = word;
-        else if (line.size() + 1 + word.size() <= width)
-            line += u' ' + word;
-        else {
-            lines << line;
-            line = word;
-        }
-    }
-    if (!line.isEmpty() || lines.isEmpty())
-        lines << line;
-    return lines;
-}
-
 QString verdictLine(const FileCheckResult &result)
 {
     if (!result.level)
@@ -174,7 +145,7 @@ QString FormatResultText(const FileCheckResult &result, bool hideZero, int width
     text += row(titles[0], titles[1], { titles[2] }, titles[3]);
     for (qsizetype i = 0; i < shown.size(); ++i)
         text
-            += row(points[i], shown[i].type, wrap(shown[i].description, descriptionWidth), shown[i].ruleName);
+            += row(points[i], shown[i].type, WrapAtSpaces(shown[i].description, descriptionWidth), shown[i].ruleName);
     return text;
 }
 

@@ -1,6 +1,7 @@
 #include "Text.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace norvale {
 
@@ -70,6 +71,29 @@ QString ElideText(QStringView text, qsizetype maxChars)
     if (kept > 0 && text[kept - 1].isHighSurrogate())
         --kept;
     return text.first(kept).toString() + QChar(0x2026);
+}
+
+QStringList WrapAtSpaces(const QString &text, qsizetype width)
+{
+    QStringList lines;
+    QString line;
+    for (QString word : text.split(u' ', Qt::SkipEmptyParts)) {
+        while (word.size() > width) {
+            if (!line.isEmpty())
+                lines << std::exchange(line, QString());
+            lines << word.left(width);
+            word.remove(0, width);
+        }
+        if (line.isEmpty())
+            line = word;
+        else if (line.size() + 1 + word.size() <= width)
+            line += u' ' + word;
+        else
+            lines << std::exchange(line, word);
+    }
+    if (!line.isEmpty() || lines.isEmpty())
+        lines << line;
+    return lines;
 }
 
 } // namespace norvale

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 namespace norvale {
@@ -29,5 +30,9 @@ bool ActsOnTerminal(QChar c);
 // inside a surrogate pair. A report field can run to megabytes, which a list
 // or a message box would lay out for seconds.
 QString ElideText(QStringView text, qsizetype maxChars);
+
+// Breaks text into lines of at most width characters at spaces (runs of
+// spaces collapse); a word longer than a line is cut. Always at least one line.
+QStringList WrapAtSpaces(const QString &text, qsizetype width);
 
 } // namespace norvale

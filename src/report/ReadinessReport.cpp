@@ -1,12 +1,12 @@
 #include "ReadinessReport.h"
 
 #include "ReadinessTexts.h"
+#include "Text.h"
 #include "TextCatalogue.h"
 
 #include <QJsonArray>
 
 #include <algorithm>
-#include <utility>
 
 namespace norvale {
 
@@ -61,35 +61,6 @@ QList<const ReadinessFinding *> Ordered(const ReadinessResult &result)
             return Rank(a->status) < Rank(b->status);
         });
     return ordered;
-}
-
-bool IsReordering(char32_t c)
-{
-    return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0x200E || c == 0x200F
-        || c == 0x061C;
-}
-
-QStringList Wrap(const QString &text, qsizetype width)
-{
-    QStringList lines;
-    QString line;
-    for (QString word : text.split(u' ', Qt::SkipEmptyParts)) {
-        while (word.size() > width) {
-            if (!line.isEmpty())
-                lines << std::exchange(line, QString());
-            lines << word.left(width);
-            word.remove(0, width);
-        }
-        if (line.isEmpty())
-            line = word;
-        else if (line.size() + 1 + word.size() <= width)
-            line += u' ' + word;
-        else
-            lines << std::exchange(line, word);
-    }
-    if (!line.isEmpty() || lines.isEmpty())
-        lines << line;
-    return lines;
 }
 
 const char *StatusColour(ReadinessStatus status)
@@ -199,8 +170,8 @@ QString ReadinessHtml(const ReadinessResult &result)
 QString ReadinessTerminalText(const ReadinessResult &result, int width)
 {
     constexpr qsizetype Indent = 2;
-    QString text = QString(Indent, u' ') + TerminalSafe(GetText(T::SectionTitle)) + QStringLiteral(": ")
-        + TerminalSafe(ReadinessSummary(result)) + u'\n';
+    QString text = QString(Indent, u' ') + EscapeForTerminal(GetText(T::SectionTitle)) + QStringLiteral(": ")
+        + EscapeForTerminal(ReadinessSummary(result)) + u'\n';
     const QList<const ReadinessFinding *> findings = Ordered(result);
     qsizetype statusWidth = 0;
     qsizetype titleWidth = 0;
@@ -213,10 +184,10 @@ QString ReadinessTerminalText(const ReadinessResult &result, int width)
     const qsizetype findingColumn = RowIndent + statusWidth + Gap + titleWidth + Gap;
     const qsizetype findingWidth = std::max(MinimumFindingWidth, qsizetype(width) - findingColumn);
     for (const ReadinessFinding *finding : findings) {
-        QStringList lines = Wrap(TerminalSafe(FindingText(*finding)), findingWidth);
+        QStringList lines = WrapAtSpaces(EscapeForTerminal(FindingText(*finding)), findingWidth);
         const QString advice = FindingAdvice(*finding);
         if (!advice.isEmpty())
-            lines << Wrap(TerminalSafe(FillText(T::AdviceLine, advice)), findingWidth);
+            lines << WrapAtSpaces(EscapeForTerminal(FillText(T::AdviceLine, advice)), findingWidth);
         for (qsizetype i = 0; i < lines.size(); ++i) {
             QString line = i == 0 ? QString(RowIndent, u' ')
                     + StatusText(finding->status).leftJustified(statusWidth) + QString(Gap, u' ')
@@ -247,21 +218,6 @@ QJsonObject ReadinessJson(const ReadinessResult &result)
         { QStringLiteral("problems"), result.count(ReadinessStatus::Fail) },
         { QStringLiteral("warnings"), result.count(ReadinessStatus::Warn) },
         { QStringLiteral("findings"), findings } };
-}
-
-QString TerminalSafe(const QString &text)
-{
-    QString safe;
-    safe.reserve(text.size());
-    for (const char32_t c : text.toUcs4()) {
-        if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0))
-            safe += QStringLiteral("\\x%1").arg(uint(c), 2, 16, QChar(u'0'));
-        else if (IsReordering(c))
-            safe += QStringLiteral("\\u%1").arg(uint(c), 4, 16, QChar(u'0'));
-        else
-            safe += QString::fromUcs4(&c, 1);
-    }
-    return safe;
 }
 
 } // namespace norvale

@@ -35,8 +35,4 @@ QString ReadinessTerminalText(const ReadinessResult &result, int width);
 // "finding", "value", "advice"}]} in the findings' own order.
 QJsonObject ReadinessJson(const ReadinessResult &result);
 
-// Makes control characters (C0, DEL, C1) and the characters that reorder text
-// on screen visible as \xNN or \uNNNN, so a message cannot drive the terminal.
-QString TerminalSafe(const QString &text);
-
 } // namespace norvale
