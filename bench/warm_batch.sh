@@ -55,9 +55,10 @@ run() { # name, options...
     local name=$1; shift
     local start end peak=0 now
     start=$(date +%s.%N)
+    # The hook goes into norvale-check alone, not into setpriv or time before it.
     env HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch/run" \
-        ${hook:+LD_PRELOAD="$hook" NORVALE_PEAK_RSS_FILE="$scratch/$name.own"} \
         "${as_user[@]}" /usr/bin/time -f %M -o "$scratch/$name.time" \
+        env ${hook:+LD_PRELOAD="$hook" NORVALE_PEAK_RSS_FILE="$scratch/$name.own"} \
         "$program" --local --json "$@" "$scratch"/messages/*.eml >"$scratch/$name.json" 2>"$scratch/$name.err" &
     local command=$!
     while kill -0 "$command" 2>/dev/null; do
