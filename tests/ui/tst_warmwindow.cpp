@@ -2,6 +2,7 @@
 #include "CheckPanel.h"
 #include "CheckRun.h"
 #include "MainWindow.h"
+#include "MessageBox.h"
 #include "Numbers.h"
 #include "Settings.h"
 #include "Startup.h"
@@ -66,6 +67,7 @@ private slots:
     void aSaveInStepsGivesOneCheck_data();
     void aSaveInStepsGivesOneCheck();
     void theOptionsAreSavedOnlyWhenNotDefault();
+    void aPoolThatCannotBeReachedIsAWarningNamingItsHosts();
 
 private:
     void makeWindow(const QByteArray &settingsLine = {});
@@ -223,6 +225,25 @@ void TestWarmWindow::theOptionsAreSavedOnlyWhenNotDefault()
         QByteArray("rules=&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0&warmchecker=0&checkonsave=1"));
 }
 
+// A team's daemons named in the settings take the checks; when none answers
+// the check fails with their names, and shows no score.
+void TestWarmWindow::aPoolThatCannotBeReachedIsAWarningNamingItsHosts()
+{
+    const QByteArray hosts = "127.0.0.1:" + QByteArray::number(FreeLoopbackPort()) + ",127.0.0.1:"
+        + QByteArray::number(FreeLoopbackPort());
+    makeWindow("rules=&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0&spamd=" + hosts);
+    m_window->startWarmChecker();
+    QVERIFY(!m_window->warmChecker()); // the pool, not a daemon of our own
+    const int shown = MessageBox::shownCount();
+    runCheck(Newsletter());
+    QCOMPARE(MessageBox::shownCount(), shown + 1);
+    for (const QByteArray &host : hosts.split(','))
+        QVERIFY2(MessageBox::lastText().contains(QString::fromLatin1(host)), qPrintable(MessageBox::lastText()));
+    QCOMPARE(score(), QString());
+    m_window->close();
+    QVERIFY(ReadFile(SettingsFilePath()).contains("&spamd=" + hosts));
+}
+
 // The daemon never runs as root: run by root, the test leaves it first. The
 // working folder and the settings are the test's own.
 int main(int argc, char **argv)
@@ -233,6 +254,7 @@ int main(int argc, char **argv)
         return 1;
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     QStandardPaths::setTestModeEnabled(true);
+    MessageBox::setTestMode(true);
     QApplication app(argc, argv);
     InitialiseApplication(QStringLiteral(NORVALE_APP_DIR "/ide/ide.txt"));
     TestWarmWindow test;
