@@ -116,6 +116,7 @@ WarmChecker::WarmChecker(QObject *parent)
             QStringLiteral("the daemon did not answer within %1 seconds").arg(m_startLimit.count() / 1000.0));
     });
     connect(&m_secondRun, &Process::finished, this, &WarmChecker::onSecondRunFinished);
+    connect(&m_probe, &Process::finished, this, &WarmChecker::onProbeFinished);
 }
 
 WarmChecker::~WarmChecker()
@@ -197,6 +198,7 @@ void WarmChecker::start(bool online, Start how)
         }
         m_workDir = folder.path;
     }
+    probeSecondRunNeed();
     if (reuseLeftover())
         return;
     if (how == Start::Always)
@@ -434,6 +436,7 @@ void WarmChecker::endDaemon()
 
 void WarmChecker::stop()
 {
+    m_probe.cancel();
     m_secondQueue.clear();
     if (m_secondRunning) {
         m_secondRun.disconnect(this);
@@ -460,7 +463,7 @@ void WarmChecker::reportLost(const QString &reason)
 
 void WarmChecker::queueSecondRun(const QString &messagePath)
 {
-    if (m_workDir.isEmpty())
+    if (m_workDir.isEmpty() || m_secondRunNeed == SecondRunNeed::NotNeeded)
         return;
     auto copy = std::make_unique<QTemporaryFile>(m_workDir + QStringLiteral("second-XXXXXX.eml"));
     QFile message(messagePath);
@@ -491,29 +494,20 @@ void WarmChecker::startNextSecondRun()
     }
     m_secondCopy = std::move(m_secondQueue.front());
     m_secondQueue.pop_front();
+    const QString checker = secondRunChecker();
+    if (checker.isEmpty()) {
+        startNextSecondRun();
+        return;
+    }
     ProcessRequest request;
     request.standardInputFile = m_secondCopy->fileName();
     request.environment = CheckerEnvironment();
-    if (isReady()) {
-        // The daemon learns the message as wanted mail: what the second run
-        // does to the user's learning files, without loading the rule set again.
-        request.program = m_paths.client;
-        request.arguments = { QStringLiteral("-U"), socketPath(), QStringLiteral("-x"), QStringLiteral("-L"),
-            QStringLiteral("ham") };
-    } else {
-        const QString checker
-            = m_secondRunChecker.isEmpty() ? CheckerPaths::resolve().secondRun : m_secondRunChecker;
-        if (checker.isEmpty()) {
-            startNextSecondRun();
-            return;
-        }
-        // The lowest priority, so that the next check is not slowed by it.
-        const QString nice = QStandardPaths::findExecutable(QStringLiteral("nice"));
-        request.program = nice.isEmpty() ? checker : nice;
-        request.arguments = nice.isEmpty()
-            ? QStringList { QStringLiteral("-R") }
-            : QStringList { QStringLiteral("-n"), QStringLiteral("19"), checker, QStringLiteral("-R") };
-    }
+    // The lowest priority, so that the next check is not slowed by it.
+    const QString nice = QStandardPaths::findExecutable(QStringLiteral("nice"));
+    request.program = nice.isEmpty() ? checker : nice;
+    request.arguments = nice.isEmpty()
+        ? QStringList { QStringLiteral("-R") }
+        : QStringList { QStringLiteral("-n"), QStringLiteral("19"), checker, QStringLiteral("-R") };
     m_secondRunning = true;
     m_secondRun.start(request);
 }
@@ -525,6 +519,62 @@ void WarmChecker::onSecondRunFinished()
         qCWarning(lcWarmChecker).noquote()
             << "second run failed:" << outcome.errorString << outcome.standardError.trimmed();
     startNextSecondRun();
+}
+
+QString WarmChecker::secondRunChecker() const
+{
+    return m_secondRunChecker.isEmpty() ? CheckerPaths::resolve().secondRun : m_secondRunChecker;
+}
+
+bool WarmChecker::loadsWelcomelistPlugin(QStringView debugOutput)
+{
+    for (const QStringView line : debugOutput.split(u'\n')) {
+        if (!line.contains(u"plugin: loading Mail::SpamAssassin::Plugin::"))
+            continue;
+        if (line.contains(u"::Plugin::AWL ") || line.contains(u"::Plugin::TxRep "))
+            return true;
+    }
+    return false;
+}
+
+// The checker's second run (-R) removes the message's addresses from the
+// auto-welcomelist, which only the AWL and TxRep plugins keep; with neither
+// loaded it changes nothing, and a check after a warm one need not pay for
+// it. Which plugins the installation loads is read once, from the checker's
+// own account of its start (-D plugin --lint), beside the daemon's start.
+void WarmChecker::probeSecondRunNeed()
+{
+    if (m_secondRunNeed != SecondRunNeed::Unknown || m_probe.isRunning())
+        return;
+    const QString checker = secondRunChecker();
+    if (checker.isEmpty())
+        return;
+    ProcessRequest request;
+    request.program = checker;
+    request.arguments = { QStringLiteral("-D"), QStringLiteral("plugin"), QStringLiteral("-L"),
+        QStringLiteral("--lint") };
+    request.standardErrorFile = m_workDir + QStringLiteral("plugins.log");
+    request.environment = CheckerEnvironment();
+    m_probe.start(request);
+}
+
+void WarmChecker::onProbeFinished()
+{
+    const QString log = m_workDir + QStringLiteral("plugins.log");
+    const QString output = QString::fromUtf8(ReadSmallFile(log));
+    QFile::remove(log);
+    if (m_probe.outcome().status == ProcessOutcome::Status::Cancelled)
+        return; // stopped: asked again at the next start
+    if (!output.contains(u"plugin: loading Mail::SpamAssassin::Plugin::")) {
+        // Nothing to judge by: every second run is made, as without a daemon.
+        qCInfo(lcWarmChecker) << "the checker's plugins could not be read; every second run is made";
+        m_secondRunNeed = SecondRunNeed::Needed;
+        return;
+    }
+    m_secondRunNeed = loadsWelcomelistPlugin(output) ? SecondRunNeed::Needed : SecondRunNeed::NotNeeded;
+    qCInfo(lcWarmChecker) << (m_secondRunNeed == SecondRunNeed::Needed
+            ? "an auto-welcomelist plugin is loaded: every second run is made"
+            : "no auto-welcomelist plugin is loaded: the second run changes nothing and is skipped");
 }
 
 WarmCheckJob::WarmCheckJob(WarmChecker *warm, QObject *parent)

@@ -116,11 +116,24 @@ public:
     // (a few times per session at most); checks take the cold path meanwhile.
     void reportLost(const QString &reason);
 
-    // Runs the second run on a private copy of the message, after any queued
-    // before; nothing waits for it. Through the daemon, it is the daemon
-    // learning the message as wanted mail (what the checker's second run does
-    // to the user's learning files with the installed configuration); without
-    // one, the cold checker's second run at the lowest priority.
+    // The checker's second run (spamassassin -R) removes the message's
+    // addresses from the auto-welcomelist. Whether that can change anything
+    // here is read once at start(): only when the installation loads an
+    // auto-welcomelist plugin (AWL or TxRep). Until that is known, it counts
+    // as needed.
+    enum class SecondRunNeed
+    {
+        Unknown,
+        Needed,
+        NotNeeded
+    };
+    SecondRunNeed secondRunNeed() const { return m_secondRunNeed; }
+    // Whether the checker's "-D plugin" output says it loaded AWL or TxRep.
+    static bool loadsWelcomelistPlugin(QStringView debugOutput);
+
+    // Runs the checker's second run on a private copy of the message, after
+    // any queued before, at the lowest priority; nothing waits for it. Where
+    // it changes nothing (secondRunNeed() is NotNeeded) nothing is run.
     void queueSecondRun(const QString &messagePath);
     bool secondRunPending() const { return m_secondRunning || !m_secondQueue.empty(); }
 
@@ -146,6 +159,9 @@ private:
     void setState(State state);
     void endDaemon();
     void startNextSecondRun();
+    void probeSecondRunNeed();
+    void onProbeFinished();
+    QString secondRunChecker() const;
     void onSecondRunFinished();
 
     WarmCheckerPaths m_paths = WarmCheckerPaths::resolve();
@@ -167,6 +183,8 @@ private:
     std::unique_ptr<QTemporaryFile> m_secondCopy;
     Process m_secondRun;
     bool m_secondRunning = false;
+    Process m_probe;
+    SecondRunNeed m_secondRunNeed = SecondRunNeed::Unknown;
 };
 
 // One check through the warm checker, giving the same SpamCheckResult the cold

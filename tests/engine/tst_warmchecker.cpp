@@ -3,6 +3,7 @@
 #include "SpamdPool.h"
 #include "WarmChecker.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -94,6 +95,10 @@ private slots:
     void poolEntriesAreRead();
     void aDaemonLostMidUseIsNoScore_data();
     void aDaemonLostMidUseIsNoScore();
+    void welcomelistPluginsAreRead_data();
+    void welcomelistPluginsAreRead();
+    void theSecondRunIsMadeOnlyWhereItCanChangeSomething_data();
+    void theSecondRunIsMadeOnlyWhereItCanChangeSomething();
 
 private:
     QString startOwner(const QString &workDir);
@@ -470,3 +475,78 @@ int main(int argc, char **argv)
 }
 
 #include "tst_warmchecker.moc"
+
+
+void WarmCheckerTest::welcomelistPluginsAreRead_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<bool>("loads");
+    const QString line = QStringLiteral("Dec 10 19:56:32.019 [22433] dbg: plugin: loading Mail::SpamAssassin::Plugin::%1 from @INC\n");
+    QTest::newRow("other plugins only") << line.arg(u"URIDNSBL") + line.arg(u"Bayes") << false;
+    QTest::newRow("AWL among them") << line.arg(u"Bayes") + line.arg(u"AWL") << true;
+    QTest::newRow("TxRep") << line.arg(u"TxRep") << true;
+    QTest::newRow("a plugin whose name begins alike") << line.arg(u"AWLike") << false;
+    QTest::newRow("the name elsewhere than a loading line")
+        << QStringLiteral("dbg: config: read file /etc/spamassassin/v310.pre Mail::SpamAssassin::Plugin::AWL \n")
+        << false;
+}
+
+void WarmCheckerTest::welcomelistPluginsAreRead()
+{
+    QFETCH(QString, output);
+    QFETCH(bool, loads);
+    QCOMPARE(WarmChecker::loadsWelcomelistPlugin(output), loads);
+}
+
+// The checker's second run removes the message's addresses from the
+// auto-welcomelist: with the installation's configuration, which keeps none,
+// a warm check skips it; with a configuration that loads the AWL plugin, it
+// is the checker's own second run on a copy of the message.
+void WarmCheckerTest::theSecondRunIsMadeOnlyWhereItCanChangeSomething_data()
+{
+    QTest::addColumn<bool>("loadAwl");
+    QTest::addColumn<WarmChecker::SecondRunNeed>("need");
+    QTest::newRow("the installed configuration") << false << WarmChecker::SecondRunNeed::NotNeeded;
+    QTest::newRow("a configuration that loads the auto-welcomelist")
+        << true << WarmChecker::SecondRunNeed::Needed;
+}
+
+void WarmCheckerTest::theSecondRunIsMadeOnlyWhereItCanChangeSomething()
+{
+    QFETCH(bool, loadAwl);
+    QFETCH(WarmChecker::SecondRunNeed, need);
+    const QString folder = m_root.filePath(loadAwl ? QStringLiteral("awl") : QStringLiteral("plain"));
+    QVERIFY(QDir().mkpath(folder + QStringLiteral("/site")));
+    QString site;
+    if (loadAwl) {
+        // The site configuration as installed, and the plugin the installation leaves out.
+        const QDir installed(QStringLiteral("/etc/spamassassin"));
+        for (const QString &name : installed.entryList({ QStringLiteral("*.pre"), QStringLiteral("*.cf") }, QDir::Files))
+            QVERIFY(QFile::copy(installed.filePath(name), folder + QStringLiteral("/site/") + name));
+        QVERIFY(WriteFile(folder + QStringLiteral("/site/zz-awl.pre"), "loadplugin Mail::SpamAssassin::Plugin::AWL\n"));
+        site = QStringLiteral(" --siteconfigpath=") + folder + QStringLiteral("/site");
+    }
+    // The real checker, noting each run's arguments.
+    const QString checker = folder + QStringLiteral("/spamassassin");
+    const QString log = folder + QStringLiteral("/runs.log");
+    QVERIFY(WriteFile(checker,
+        QStringLiteral("#!/bin/sh\necho \"$*\" >> '%1'\nexec spamassassin%2 \"$@\"\n").arg(log, site).toUtf8()));
+    QVERIFY(SetMode(checker, 0755));
+
+    const QString workDir = privateFolder(loadAwl ? QStringLiteral("awl-work/") : QStringLiteral("plain-work/"));
+    QVERIFY(!workDir.isEmpty());
+    WarmChecker warm;
+    warm.setWorkDir(workDir);
+    warm.setHome(m_home);
+    warm.setSecondRunChecker(checker);
+    warm.start(false);
+    QTRY_VERIFY_WITH_TIMEOUT(warm.secondRunNeed() != WarmChecker::SecondRunNeed::Unknown, StartWait);
+    QCOMPARE(warm.secondRunNeed(), need);
+
+    warm.queueSecondRun(Messages + QStringLiteral("clean-newsletter.eml"));
+    QTRY_VERIFY_WITH_TIMEOUT(!warm.secondRunPending(), 120000);
+    const QByteArrayList runs = ReadFile(log).trimmed().split('\n');
+    QCOMPARE(runs.first(), QByteArray("-D plugin -L --lint"));
+    QCOMPARE(runs.contains("-R"), loadAwl);
+    QVERIFY(!QFileInfo::exists(workDir + QStringLiteral("plugins.log")));
+}
