@@ -2,6 +2,7 @@
 
 #include "CheckFailureText.h"
 #include "CheckRun.h"
+#include "ReadinessNetwork.h"
 
 namespace norvale {
 
@@ -10,7 +11,8 @@ FileCheckResult CheckFile(const QString &path, const CheckSettings &settings)
     FileCheckResult result;
     result.path = path;
     // The window's check, waited for.
-    const CheckOutcome outcome = RunCheck({ path, settings.rules, settings.thresholdBoxes, settings.online });
+    const CheckOutcome outcome
+        = RunCheck({ path, settings.rules, settings.thresholdBoxes, settings.online, settings.readiness });
     if (!outcome.ok()) {
         result.failed = true;
         result.error = CheckOutcomeFailureText(outcome, FailureWording::CommandLine);
@@ -19,8 +21,12 @@ FileCheckResult CheckFile(const QString &path, const CheckSettings &settings)
     }
     result.score = outcome.score;
     result.level = outcome.level;
-    if (settings.readiness)
-        result.readiness = CheckReadinessFile(outcome.messagePath);
+    result.readiness = outcome.readiness;
+    if (result.readiness) {
+        if (settings.online)
+            AddNetworkFindings(*result.readiness, DnsSettingsFromEnvironment());
+        result.readiness->signedMessage.clear();
+    }
     return result;
 }
 

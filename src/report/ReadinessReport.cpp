@@ -134,10 +134,12 @@ QString StatusText(ReadinessStatus status)
     return {};
 }
 
-QString ReadinessHtml(const ReadinessResult &result)
+QString ReadinessHtml(const ReadinessResult &result, int level, const QString &anchor)
 {
-    QString html = QStringLiteral("<h2>") + GetText(T::SectionTitle).toHtmlEscaped()
-        + QStringLiteral("</h2>\n<p><b>") + ReadinessSummary(result).toHtmlEscaped()
+    const QString heading = QStringLiteral("h") + QString::number(level);
+    QString html = u'<' + heading
+        + (anchor.isEmpty() ? QString() : QStringLiteral(" id=\"") + anchor.toHtmlEscaped() + u'"') + u'>'
+        + GetText(T::SectionTitle).toHtmlEscaped() + QStringLiteral("</") + heading + QStringLiteral(">\n<p><b>") + ReadinessSummary(result).toHtmlEscaped()
         + QStringLiteral("</b></p>\n");
     html += QStringLiteral(
                 "<table cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">\n<tr><th align=\"left\">")

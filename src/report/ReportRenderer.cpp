@@ -1,6 +1,7 @@
 #include "ReportRenderer.h"
 
 #include "Numbers.h"
+#include "ReadinessReport.h"
 #include "ReportTexts.h"
 #include "SafeText.h"
 #include "Text.h"
@@ -208,6 +209,9 @@ void htmlReport(QString &html, const FullReport &report, const RuleGuide &guide)
             html += QStringLiteral("</ul>\n");
         }
     }
+
+    if (report.readiness)
+        html += ReadinessHtml(*report.readiness, 3, QString::fromLatin1(ReadinessAnchor));
 }
 
 } // namespace
