@@ -100,7 +100,8 @@ TxtAnswer LookUpTxt(const QByteArray &name, const DnsSettings &settings)
 
     std::vector<unsigned char> reply(MaxTxtAnswer);
     errno = 0;
-    const int length = res_nquery(resolver.state(), name.constData(), ns_c_in, ns_t_txt, reply.data(), int(reply.size()));
+    const int length
+        = res_nquery(resolver.state(), name.constData(), ns_c_in, ns_t_txt, reply.data(), int(reply.size()));
     if (length < 0) {
         switch (resolver.state()->res_h_errno) {
         case HOST_NOT_FOUND: // no such name

@@ -68,8 +68,8 @@ private:
 
 ReadinessFinding NoAnswer(const char *id, int title, const QByteArray &name, const TxtAnswer &answer)
 {
-    return Finding(id, Status::Info, title, T::DnsNoAnswer, { QString::fromLatin1(name) }, T::DnsNoAnswerAdvice,
-        answer.error);
+    return Finding(id, Status::Info, title, T::DnsNoAnswer, { QString::fromLatin1(name) },
+        T::DnsNoAnswerAdvice, answer.error);
 }
 
 // "v=DMARC1" first, then tags read by libopendmarc.
@@ -97,7 +97,8 @@ int DmarcPolicy(const QByteArray &domain, const QByteArray &record)
 {
     InitDmarcLibrary();
     QByteArray address("127.0.0.1"); // not used: no policy is evaluated for a connection
-    DMARC_POLICY_T *context = opendmarc_policy_connect_init(reinterpret_cast<u_char *>(address.data()), DMARC_POLICY_IP_TYPE_IPV4);
+    DMARC_POLICY_T *context = opendmarc_policy_connect_init(
+        reinterpret_cast<u_char *>(address.data()), DMARC_POLICY_IP_TYPE_IPV4);
     if (!context)
         return 0;
     QByteArray domainCopy = domain;
@@ -109,7 +110,8 @@ int DmarcPolicy(const QByteArray &domain, const QByteArray &record)
         && opendmarc_policy_fetch_p(context, &policy) != DMARC_PARSE_OKAY)
         policy = 0;
     opendmarc_policy_connect_shutdown(context);
-    return policy == DMARC_RECORD_P_NONE || policy == DMARC_RECORD_P_QUARANTINE || policy == DMARC_RECORD_P_REJECT
+    return policy == DMARC_RECORD_P_NONE || policy == DMARC_RECORD_P_QUARANTINE
+            || policy == DMARC_RECORD_P_REJECT
         ? policy
         : 0;
 }
@@ -135,8 +137,8 @@ ReadinessFinding CheckDmarc(const QString &fromDomain, Lookups &lookups)
             continue;
         const QString value = QString::fromLatin1(records.first());
         if (records.size() > 1 || DmarcPolicy(domain, records.first()) == 0)
-            return Finding("dmarc", Status::Fail, T::DmarcTitle, T::DmarcUnreadable, { QString::fromLatin1(name) },
-                T::DmarcAdvice, value);
+            return Finding("dmarc", Status::Fail, T::DmarcTitle, T::DmarcUnreadable,
+                { QString::fromLatin1(name) }, T::DmarcAdvice, value);
         return Finding("dmarc", Status::Pass, T::DmarcTitle, 0, {}, 0, value);
     }
     return Finding("dmarc", Status::Fail, T::DmarcTitle, T::DmarcMissing, { fromDomain }, T::DmarcAdvice);
@@ -164,7 +166,8 @@ ReadinessFinding CheckSpf(const QString &fromDomain, Lookups &lookups)
         return Finding("spf", Status::Fail, T::SpfTitle, T::SpfMissing, { fromDomain }, T::SpfAdvice);
     if (records.size() > 1)
         return Finding("spf", Status::Fail, T::SpfTitle, T::SpfRepeated,
-            { fromDomain, QString::number(records.size()) }, T::SpfAdvice, QString::fromLatin1(records.first()));
+            { fromDomain, QString::number(records.size()) }, T::SpfAdvice,
+            QString::fromLatin1(records.first()));
     return Finding("spf", Status::Pass, T::SpfTitle, 0, {}, 0, QString::fromLatin1(records.first()));
 }
 
@@ -181,9 +184,11 @@ QByteArray KeyName(DKIM_SIGINFO *signature)
 {
     const unsigned char *selector = dkim_sig_getselector(signature);
     const unsigned char *domain = dkim_sig_getdomain(signature);
-    return QByteArray(reinterpret_cast<const char *>(selector ? selector : reinterpret_cast<const unsigned char *>("")))
+    return QByteArray(reinterpret_cast<const char *>(
+               selector ? selector : reinterpret_cast<const unsigned char *>("")))
         + "._domainkey."
-        + QByteArray(reinterpret_cast<const char *>(domain ? domain : reinterpret_cast<const unsigned char *>("")));
+        + QByteArray(
+            reinterpret_cast<const char *>(domain ? domain : reinterpret_cast<const unsigned char *>("")));
 }
 
 DKIM_CBSTAT LookUpKey(DKIM *dkim, DKIM_SIGINFO *signature, unsigned char *buffer, size_t size)
@@ -311,7 +316,8 @@ ReadinessFinding CheckDkimKey(const QByteArray &message, Lookups &lookups)
             chosen = signatures[i];
     }
     if (chosen)
-        return Finding("dkim-key", Status::Pass, T::DkimKeyTitle, 0, {}, 0, QString::fromLatin1(KeyName(chosen)));
+        return Finding(
+            "dkim-key", Status::Pass, T::DkimKeyTitle, 0, {}, 0, QString::fromLatin1(KeyName(chosen)));
     for (int i = 0; i < count && !chosen; ++i) {
         if ((dkim_sig_getflags(signatures[i]) & DKIM_SIGFLAG_IGNORE) == 0)
             chosen = signatures[i];
@@ -328,7 +334,8 @@ ReadinessFinding CheckDkimKey(const QByteArray &message, Lookups &lookups)
         return Finding("dkim-key", Status::Info, T::DkimKeyTitle, T::DnsNoAnswer, { keyName },
             T::DnsNoAnswerAdvice, why);
     case DKIM_SIGERROR_NOKEY:
-        return Finding("dkim-key", Status::Fail, T::DkimKeyTitle, T::DkimKeyMissing, { keyName }, T::DkimKeyAdvice);
+        return Finding(
+            "dkim-key", Status::Fail, T::DkimKeyTitle, T::DkimKeyMissing, { keyName }, T::DkimKeyAdvice);
     case DKIM_SIGERROR_DNSSYNTAX:
     case DKIM_SIGERROR_MULTIREPLY:
     case DKIM_SIGERROR_KEYVERSION:
@@ -340,8 +347,8 @@ ReadinessFinding CheckDkimKey(const QByteArray &message, Lookups &lookups)
     case DKIM_SIGERROR_KEYREVOKED:
     case DKIM_SIGERROR_KEYDECODE:
     case DKIM_SIGERROR_KEYTOOSMALL:
-        return Finding("dkim-key", Status::Fail, T::DkimKeyTitle, T::DkimKeyUnusable, { keyName }, T::DkimKeyAdvice,
-            why);
+        return Finding("dkim-key", Status::Fail, T::DkimKeyTitle, T::DkimKeyUnusable, { keyName },
+            T::DkimKeyAdvice, why);
     default:
         if (error == DKIM_SIGERROR_OK && dkim_sig_getbh(chosen) == DKIM_SIGBH_MISMATCH)
             return Finding("dkim-key", Status::Fail, T::DkimKeyTitle, T::DkimKeyBadSignature, { keyName },

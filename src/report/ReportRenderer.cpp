@@ -4,8 +4,8 @@
 #include "ReadinessReport.h"
 #include "ReportTexts.h"
 #include "SafeText.h"
-#include "Text.h"
 #include "Startup.h"
+#include "Text.h"
 #include "TextCatalogue.h"
 
 namespace norvale {

@@ -383,7 +383,8 @@ void CheckPanel::startNetworkChecks()
 {
     auto result = std::make_shared<ReadinessResult>(*m_readiness); // the message is shared, not copied
     m_readiness->signedMessage.clear();
-    QThread *thread = QThread::create([result] { AddNetworkFindings(*result, DnsSettingsFromEnvironment()); });
+    QThread *thread
+        = QThread::create([result] { AddNetworkFindings(*result, DnsSettingsFromEnvironment()); });
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     connect(thread, &QThread::finished, this, [this, result, round = m_readinessRound] {
         if (round != m_readinessRound || !m_readiness)

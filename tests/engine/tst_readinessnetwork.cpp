@@ -108,13 +108,17 @@ void TestReadinessNetwork::findings_data()
         << QStringList { Row("dmarc", "fail", T::DmarcMissing), Row("spf", "pass"), Row("dkim-key", "pass") }
         << QString();
     QTest::newRow("a TXT record that is not DMARC is no DMARC record")
-        << Good() << (Without(AllRecords(), "_dmarc." + Domain) << std::pair { "_dmarc." + Domain, QByteArray("hello") })
+        << Good()
+        << (Without(AllRecords(), "_dmarc." + Domain)
+               << std::pair { "_dmarc." + Domain, QByteArray("hello") })
         << QStringList { Row("dmarc", "fail", T::DmarcMissing), Row("spf", "pass"), Row("dkim-key", "pass") }
         << QString();
     QTest::newRow("a DMARC record with an unknown policy cannot be read")
         << Good()
-        << (Without(AllRecords(), "_dmarc." + Domain) << std::pair { "_dmarc." + Domain, QByteArray("v=DMARC1; p=maybe") })
-        << QStringList { Row("dmarc", "fail", T::DmarcUnreadable), Row("spf", "pass"), Row("dkim-key", "pass") }
+        << (Without(AllRecords(), "_dmarc." + Domain)
+               << std::pair { "_dmarc." + Domain, QByteArray("v=DMARC1; p=maybe") })
+        << QStringList { Row("dmarc", "fail", T::DmarcUnreadable), Row("spf", "pass"),
+               Row("dkim-key", "pass") }
         << QStringLiteral("p=maybe");
 
     QTest::newRow("no SPF record fails")
@@ -122,31 +126,38 @@ void TestReadinessNetwork::findings_data()
         << QStringList { Row("dmarc", "pass"), Row("spf", "fail", T::SpfMissing), Row("dkim-key", "pass") }
         << QString();
     QTest::newRow("a record that only starts like SPF is none")
-        << Good() << (Without(AllRecords(), FromDomain) << std::pair { FromDomain, QByteArray("v=spf10 -all") })
+        << Good()
+        << (Without(AllRecords(), FromDomain) << std::pair { FromDomain, QByteArray("v=spf10 -all") })
         << QStringList { Row("dmarc", "pass"), Row("spf", "fail", T::SpfMissing), Row("dkim-key", "pass") }
         << QString();
     QTest::newRow("two SPF records fail")
-        << Good() << (AllRecords() << std::pair { FromDomain, QByteArray("v=spf1 include:mailer.example ~all") })
+        << Good()
+        << (AllRecords() << std::pair { FromDomain, QByteArray("v=spf1 include:mailer.example ~all") })
         << QStringList { Row("dmarc", "pass"), Row("spf", "fail", T::SpfRepeated), Row("dkim-key", "pass") }
         << QString();
 
     QTest::newRow("no public key at the selector fails")
         << Good() << Without(AllRecords(), KeyName)
-        << QStringList { Row("dmarc", "pass"), Row("spf", "pass"), Row("dkim-key", "fail", T::DkimKeyMissing) }
+        << QStringList { Row("dmarc", "pass"), Row("spf", "pass"),
+               Row("dkim-key", "fail", T::DkimKeyMissing) }
         << QString();
     QTest::newRow("a subject changed after signing fails the signature")
         << Edited(Good(), "Subject: June news", "Subject: July news") << AllRecords()
-        << QStringList { Row("dmarc", "pass"), Row("spf", "pass"), Row("dkim-key", "fail", T::DkimKeyBadSignature) }
+        << QStringList { Row("dmarc", "pass"), Row("spf", "pass"),
+               Row("dkim-key", "fail", T::DkimKeyBadSignature) }
         << QString();
     QTest::newRow("a revoked key cannot be used")
-        << Good() << (Without(AllRecords(), KeyName) << std::pair { KeyName, QByteArray("v=DKIM1; k=rsa; p=") })
-        << QStringList { Row("dmarc", "pass"), Row("spf", "pass"), Row("dkim-key", "fail", T::DkimKeyUnusable) }
+        << Good()
+        << (Without(AllRecords(), KeyName) << std::pair { KeyName, QByteArray("v=DKIM1; k=rsa; p=") })
+        << QStringList { Row("dmarc", "pass"), Row("spf", "pass"),
+               Row("dkim-key", "fail", T::DkimKeyUnusable) }
         << QString();
     QTest::newRow("an unsigned message is not verified")
-        << Unsigned(Good()) << AllRecords() << QStringList { Row("dmarc", "pass"), Row("spf", "pass") } << QString();
+        << Unsigned(Good()) << AllRecords() << QStringList { Row("dmarc", "pass"), Row("spf", "pass") }
+        << QString();
     QTest::newRow("a From without a valid address looks up no domain and cannot be verified")
-        << Edited(Good(), "<news@mail.harrowgate-garden-club.example>", "<news at harrowgate>") << AllRecords()
-        << QStringList { Row("dkim-key", "info", T::NetworkNotCheckable) } << QString();
+        << Edited(Good(), "<news@mail.harrowgate-garden-club.example>", "<news at harrowgate>")
+        << AllRecords() << QStringList { Row("dkim-key", "info", T::NetworkNotCheckable) } << QString();
     QTest::newRow("a name the resolver cannot answer for is not checked, and nothing more is asked")
         << Edited(Good(), "news@mail.harrowgate-garden-club.example", "news@garden-club.test") << AllRecords()
         << QStringList { Row("dmarc", "info", T::DnsNoAnswer), Row("spf", "info", T::DnsNoAnswer),

@@ -37,8 +37,9 @@ public:
             { QStringLiteral("/usr/sbin"), QStringLiteral("/sbin"), QStringLiteral("/usr/bin") });
         if (program.isEmpty() || !m_dir.isValid())
             return;
-        QByteArray config = "no-resolv\nno-hosts\nlocal=/example/\nlisten-address=127.0.0.1\nbind-interfaces\n"
-                            "log-queries\nlog-facility="
+        QByteArray config
+            = "no-resolv\nno-hosts\nlocal=/example/\nlisten-address=127.0.0.1\nbind-interfaces\n"
+              "log-queries\nlog-facility="
             + QFile::encodeName(logPath()) + "\ntxt-record=ready.norvale-test.example,ready\n";
         for (const auto &[name, text] : records)
             config += "txt-record=" + name + "," + (text.startsWith('"') ? text : "\"" + text + "\"") + "\n";
@@ -52,7 +53,8 @@ public:
             m_process.start(program,
                 { QStringLiteral("--keep-in-foreground"), QStringLiteral("--pid-file="),
                     QStringLiteral("--user=") + qEnvironmentVariable("USER", QStringLiteral("root")),
-                    QStringLiteral("--conf-file=") + file.fileName(), QStringLiteral("--port=%1").arg(m_port) });
+                    QStringLiteral("--conf-file=") + file.fileName(),
+                    QStringLiteral("--port=%1").arg(m_port) });
             m_ready = m_process.waitForStarted(5000) && answers();
             if (!m_ready)
                 stop();

@@ -8,8 +8,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QScrollBar>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -126,9 +126,8 @@ private slots:
         QTest::newRow("an unsigned newsletter in Italian")
             << Italian << Clean << QStringLiteral("1 problema")
             << QStringLiteral("Il messaggio non ha una firma DKIM.");
-        QTest::newRow("a ready newsletter")
-            << English << Ready << QStringLiteral("Ready: no problems found")
-            << QStringLiteral("d=harrowgate-garden-club.example");
+        QTest::newRow("a ready newsletter") << English << Ready << QStringLiteral("Ready: no problems found")
+                                            << QStringLiteral("d=harrowgate-garden-club.example");
     }
 
     void check_showsTheSummaryThatOpensTheReport()
@@ -206,7 +205,8 @@ private slots:
             ReportView *view = clickSummary();
             QVERIFY(view);
             const QString shown = browser(view)->toPlainText();
-            QVERIFY2(shown.contains(QStringLiteral("The domain mail.harrowgate-garden-club.example publishes no SPF record.")),
+            QVERIFY2(shown.contains(QStringLiteral(
+                         "The domain mail.harrowgate-garden-club.example publishes no SPF record.")),
                 qPrintable(shown));
             QVERIFY(shown.contains(QStringLiteral("v=DMARC1; p=none")));
             QVERIFY(shown.contains(QStringLiteral("news2024._domainkey.harrowgate-garden-club.example")));
