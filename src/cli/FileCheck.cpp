@@ -8,11 +8,17 @@ namespace norvale {
 
 FileCheckResult CheckFile(const QString &path, const CheckSettings &settings)
 {
+    // The window's check, waited for.
+    return FileResultFromOutcome(path,
+        RunCheck({ path, settings.rules, settings.thresholdBoxes, settings.online, settings.readiness }),
+        settings);
+}
+
+FileCheckResult FileResultFromOutcome(
+    const QString &path, const CheckOutcome &outcome, const CheckSettings &settings)
+{
     FileCheckResult result;
     result.path = path;
-    // The window's check, waited for.
-    const CheckOutcome outcome
-        = RunCheck({ path, settings.rules, settings.thresholdBoxes, settings.online, settings.readiness });
     if (!outcome.ok()) {
         result.failed = true;
         result.error = CheckOutcomeFailureText(outcome, FailureWording::CommandLine);
