@@ -22,13 +22,15 @@ cd "$(dirname "$0")"
 PACKAGES=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev libgl-dev
-    libgmime-3.0-dev libpsl-dev
+    libgmime-3.0-dev libpsl-dev libopendkim-dev libopendmarc-dev
     spamassassin
     help2man man-db desktop-file-utils appstream
     libgmime-3.0-dev
     spamassassin spamd spamc
 )
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# Only the tests need these: a DNS server on a loopback address for the network checks.
+TEST_PACKAGES=(dnsmasq-base)
 # Building, checking and trying out the Debian package.
 PACKAGE_PACKAGES=(dpkg-dev file lintian xvfb x11-utils)
 
@@ -166,13 +168,13 @@ run)
     fi
     ;;
 test)
-    install_packages "${PACKAGES[@]}"
+    install_packages "${PACKAGES[@]}" "${TEST_PACKAGES[@]}"
     build
     run_tests "$BUILD_DIR"
     echo "dev.sh test: every test passed ($BUILD_DIR)"
     ;;
 sanitize)
-    install_packages "${PACKAGES[@]}"
+    install_packages "${PACKAGES[@]}" "${TEST_PACKAGES[@]}"
     sanitize
     echo "dev.sh sanitize: every test passed under the sanitizers ($SANITIZE_BUILD_DIR)"
     ;;

@@ -40,7 +40,8 @@ void BatchCheck::run()
                 continue;
             }
             run->setProperty("index", index);
-            if (run->start({ files[index], settings.rules, settings.thresholdBoxes, settings.online }))
+            if (run->start({ files[index], settings.rules, settings.thresholdBoxes, settings.online,
+                    settings.readiness }))
                 return;
             finish(index, FileResultFromOutcome(files[index], run->outcome(), settings));
         }

@@ -2,17 +2,20 @@
 
 #include "CheckFailureText.h"
 #include "CheckRun.h"
+#include "ReadinessNetwork.h"
 
 namespace norvale {
 
 FileCheckResult CheckFile(const QString &path, const CheckSettings &settings)
 {
     // The window's check, waited for.
-    return FileResultFromOutcome(
-        path, RunCheck({ path, settings.rules, settings.thresholdBoxes, settings.online }), settings);
+    return FileResultFromOutcome(path,
+        RunCheck({ path, settings.rules, settings.thresholdBoxes, settings.online, settings.readiness }),
+        settings);
 }
 
-FileCheckResult FileResultFromOutcome(const QString &path, const CheckOutcome &outcome, const CheckSettings &settings)
+FileCheckResult FileResultFromOutcome(
+    const QString &path, const CheckOutcome &outcome, const CheckSettings &settings)
 {
     FileCheckResult result;
     result.path = path;
@@ -24,8 +27,12 @@ FileCheckResult FileResultFromOutcome(const QString &path, const CheckOutcome &o
     }
     result.score = outcome.score;
     result.level = outcome.level;
-    if (settings.readiness)
-        result.readiness = CheckReadinessFile(outcome.messagePath);
+    result.readiness = outcome.readiness;
+    if (result.readiness) {
+        if (settings.online)
+            AddNetworkFindings(*result.readiness, DnsSettingsFromEnvironment());
+        result.readiness->signedMessage.clear();
+    }
     return result;
 }
 

@@ -43,6 +43,7 @@ FullReport ReportOutput::reportFor(const FileCheckResult &result)
     report.score = result.score;
     report.limits = BandLimits(m_settings.thresholdBoxes);
     report.hideZero = m_settings.hideZero;
+    report.readiness = result.readiness;
 
     if (m_options.explain || m_options.htmlFile) {
         QString error;

@@ -82,6 +82,8 @@ bool CheckRun::start(const CheckRequest &request)
         if (m_outcome.fileStatus != MessageFileStatus::Ok)
             return refuse(CheckOutcome::Stage::MessageFile);
         m_copy->close();
+        if (request.readiness)
+            m_outcome.readiness = CheckReadinessFile(m_copy->fileName());
         if (error.isEmpty())
             m_report = PrivateFile(m_outcome.workDir.path, QStringLiteral("spamscore-XXXXXX.txt"), error);
     }

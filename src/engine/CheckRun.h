@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MessageFile.h"
+#include "ReadinessCheck.h"
 #include "ReportScorer.h"
 #include "SpamCheck.h"
 #include "WorkDir.h"
@@ -25,6 +26,7 @@ struct CheckRequest
     QString rules; // the rule score list the reasons are scored with
     QStringList thresholdBoxes; // the five threshold box texts the verdict level comes from
     bool online = false; // the checker's network tests allowed
+    bool readiness = false; // also check the sending readiness (offline), of the private copy
 };
 
 // How a check ended, and where.
@@ -45,6 +47,7 @@ struct CheckOutcome
     SpamCheckResult check;
     ScoreResult score;
     std::optional<int> level; // none for a score past the last limit
+    std::optional<ReadinessResult> readiness; // when asked for, once the private copy was made
     bool ok() const { return stage == Stage::Scored; }
     bool cancelled() const
     {

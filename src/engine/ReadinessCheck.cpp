@@ -210,6 +210,7 @@ public:
         checkImages();
         checkLinks();
         checkMergeTags();
+        m_result.fromDomain = m_fromDomain;
         return std::move(m_result);
     }
 
@@ -491,6 +492,8 @@ private:
         }
         if (signatures.isEmpty())
             return;
+        if (m_whole)
+            m_result.signedMessage = m_message;
 
         // The signature judged below: the first aligned one, else the first.
         const DkimSignature *chosen = &signatures.first();

@@ -39,6 +39,11 @@ struct ReadinessFinding
 struct ReadinessResult
 {
     QList<ReadinessFinding> findings; // in a fixed order of checks
+    // What the network checks look up, kept by the offline ones: the From
+    // domain (empty unless From is one valid mailbox) and the message when it
+    // has a well-formed DKIM signature (shared, not copied).
+    QString fromDomain;
+    QByteArray signedMessage;
     qsizetype count(ReadinessStatus status) const;
     bool ready() const { return count(ReadinessStatus::Fail) == 0; }
 };

@@ -109,6 +109,23 @@ enum : int
     MergeTagTitle = 493,
     MergeTagProblem = 494,
     MergeTagAdvice = 495,
+
+    DmarcTitle = 496,
+    DmarcMissing = 497,
+    DmarcAdvice = 498,
+    DmarcUnreadable = 499,
+    SpfTitle = 1100,
+    SpfMissing = 1101,
+    SpfRepeated = 1102,
+    SpfAdvice = 1103,
+    DkimKeyTitle = 1104,
+    DkimKeyMissing = 1105,
+    DkimKeyBadSignature = 1106,
+    DkimKeyAdvice = 1107,
+    DkimKeyUnusable = 1108,
+    DnsNoAnswer = 1109,
+    DnsNoAnswerAdvice = 1110,
+    NetworkNotCheckable = 1111,
 };
 
 } // namespace norvale::ReadinessText

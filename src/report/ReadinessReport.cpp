@@ -1,6 +1,7 @@
 #include "ReadinessReport.h"
 
 #include "ReadinessTexts.h"
+#include "SafeText.h"
 #include "Text.h"
 #include "TextCatalogue.h"
 
@@ -134,33 +135,34 @@ QString StatusText(ReadinessStatus status)
     return {};
 }
 
-QString ReadinessHtml(const ReadinessResult &result)
+QString ReadinessHtml(const ReadinessResult &result, int level, const QString &anchor)
 {
-    QString html = QStringLiteral("<h2>") + GetText(T::SectionTitle).toHtmlEscaped()
-        + QStringLiteral("</h2>\n<p><b>") + ReadinessSummary(result).toHtmlEscaped()
-        + QStringLiteral("</b></p>\n");
+    const QString heading = QStringLiteral("h") + QString::number(level);
+    QString html = u'<' + heading
+        + (anchor.isEmpty() ? QString() : QStringLiteral(" id=\"") + HtmlText(anchor) + u'"') + u'>'
+        + HtmlText(GetText(T::SectionTitle)) + QStringLiteral("</") + heading + QStringLiteral(">\n<p><b>")
+        + HtmlText(ReadinessSummary(result)) + QStringLiteral("</b></p>\n");
     html += QStringLiteral(
                 "<table cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">\n<tr><th align=\"left\">")
-        + GetText(T::StatusColumn).toHtmlEscaped() + QStringLiteral("</th><th align=\"left\">")
-        + GetText(T::CheckColumn).toHtmlEscaped() + QStringLiteral("</th><th align=\"left\">")
-        + GetText(T::FindingColumn).toHtmlEscaped() + QStringLiteral("</th></tr>\n");
+        + HtmlText(GetText(T::StatusColumn)) + QStringLiteral("</th><th align=\"left\">")
+        + HtmlText(GetText(T::CheckColumn)) + QStringLiteral("</th><th align=\"left\">")
+        + HtmlText(GetText(T::FindingColumn)) + QStringLiteral("</th></tr>\n");
     for (const ReadinessFinding *finding : Ordered(result)) {
         html += QStringLiteral("<tr><td valign=\"top\"><b><font color=\"")
             + QLatin1String(StatusColour(finding->status)) + QStringLiteral("\">")
-            + StatusText(finding->status).toHtmlEscaped()
-            + QStringLiteral("</font></b></td><td valign=\"top\">") + FindingTitle(*finding).toHtmlEscaped()
-            + QStringLiteral("</td><td valign=\"top\">");
+            + HtmlText(StatusText(finding->status)) + QStringLiteral("</font></b></td><td valign=\"top\">")
+            + HtmlText(FindingTitle(*finding)) + QStringLiteral("</td><td valign=\"top\">");
         const QString problem
             = finding->problemText ? Filled(finding->problemText, finding->problemArgs) : QString();
-        html += problem.toHtmlEscaped();
+        html += HtmlText(problem);
         if (!finding->value.isEmpty()) {
             if (!problem.isEmpty())
                 html += QStringLiteral("<br>");
-            html += QStringLiteral("<code>") + finding->value.toHtmlEscaped() + QStringLiteral("</code>");
+            html += QStringLiteral("<code>") + HtmlText(finding->value) + QStringLiteral("</code>");
         }
         const QString advice = FindingAdvice(*finding);
         if (!advice.isEmpty())
-            html += QStringLiteral("<br><i>") + FillText(T::AdviceLine, advice).toHtmlEscaped()
+            html += QStringLiteral("<br><i>") + HtmlText(FillText(T::AdviceLine, advice))
                 + QStringLiteral("</i>");
         html += QStringLiteral("</td></tr>\n");
     }

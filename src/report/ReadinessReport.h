@@ -23,8 +23,9 @@ QString StatusText(ReadinessStatus status);
 
 // The report section: a heading, the summary and a table of the findings
 // (status, check, finding with what to change), problems first. Escaped HTML
-// with no links, images or other resources.
-QString ReadinessHtml(const ReadinessResult &result);
+// with no links, images or other resources. The heading is <h`level`>, with
+// the id `anchor` when one is given.
+QString ReadinessHtml(const ReadinessResult &result, int level = 2, const QString &anchor = {});
 
 // The same as a table for the terminal, the finding column wrapped to fit
 // `width` characters: the heading and summary indented by two spaces, the

@@ -1,10 +1,11 @@
 #include "ReportRenderer.h"
 
 #include "Numbers.h"
+#include "ReadinessReport.h"
 #include "ReportTexts.h"
 #include "SafeText.h"
-#include "Text.h"
 #include "Startup.h"
+#include "Text.h"
 #include "TextCatalogue.h"
 
 namespace norvale {
@@ -208,6 +209,9 @@ void htmlReport(QString &html, const FullReport &report, const RuleGuide &guide)
             html += QStringLiteral("</ul>\n");
         }
     }
+
+    if (report.readiness)
+        html += ReadinessHtml(*report.readiness, 3, QString::fromLatin1(ReadinessAnchor));
 }
 
 } // namespace

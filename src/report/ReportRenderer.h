@@ -2,6 +2,7 @@
 
 #include "Evidence.h"
 #include "FixPlan.h"
+#include "ReadinessCheck.h"
 #include "ReportScorer.h"
 #include "ResultChange.h"
 #include "RuleGuide.h"
@@ -35,6 +36,8 @@ struct FullReport
 
     bool changeAsked = false; // show the change section
     std::optional<ResultChange> change; // none: no earlier result to compare with
+
+    std::optional<ReadinessResult> readiness; // the sending readiness section, when checked
 };
 
 // The rows the report lists: every reason, or those with points other than 0
@@ -42,6 +45,9 @@ struct FullReport
 QList<Reason> ShownReasons(const FullReport &report);
 // The fix plan of a report, local-copy rules left out by the guide.
 QList<FixTarget> ReportFixPlan(const FullReport &report, const RuleGuide &guide);
+
+// The anchor of the sending readiness section in the HTML report.
+inline constexpr char ReadinessAnchor[] = "readiness";
 
 // The full report as one self-contained HTML document (several files one
 // after another). Every text from the message, the checker or a file name is

@@ -8,8 +8,8 @@
 #include "FileDialog.h"
 #include "MessageBox.h"
 #include "Numbers.h"
-#include "ReadinessDialog.h"
 #include "ReadinessLine.h"
+#include "ReadinessNetwork.h"
 #include "ReadinessReport.h"
 #include "ReasonItem.h"
 #include "Startup.h"
@@ -28,10 +28,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 
+#include <memory>
 #include <utility>
 
 #include <sys/stat.h>
@@ -223,6 +225,7 @@ void CheckPanel::CheckFile()
     for (const QLineEdit *box : m_thresholds)
         request.thresholdBoxes.append(box->text());
     request.online = m_online->checkState() != Qt::Unchecked;
+    request.readiness = true;
     m_checkedOnline = request.online;
 
     // A check started by a click counts as seen: a later event of the folder
@@ -239,9 +242,9 @@ void CheckPanel::CheckFile()
         return;
     }
     m_run = run;
-    // Read from the file the check judged; a few milliseconds even for a
+    // Of the private copy the check judged; a few milliseconds even for a
     // large newsletter.
-    m_readiness = CheckReadinessFile(run->outcome().messagePath);
+    m_readiness = run->outcome().readiness;
     m_process->setText(GetText(CheckingTextId));
     connect(m_run, &CheckRun::resultReady, this, &CheckPanel::onReportReady);
     connect(m_run, &CheckRun::finished, this, &CheckPanel::onRunFinished);
@@ -263,6 +266,11 @@ void CheckPanel::onReportReady(const CheckOutcome &outcome)
         m_readinessLine->showSummary(*m_readiness);
     m_reports->resultShown(outcome.messagePath, outcome.score, bandLimits(),
         m_hideZero->checkState() != Qt::Unchecked, m_checkedOnline);
+    m_reports->setReadiness(m_readiness);
+    if (m_readiness && m_checkedOnline)
+        startNetworkChecks();
+    else if (m_readiness)
+        m_readiness->signedMessage.clear();
     m_reportButton->setToolTip(m_reports->changeSummary());
 }
 
@@ -374,8 +382,8 @@ void CheckPanel::ResultReset()
     m_reports->clear();
     m_reportButton->setToolTip(QString());
     m_readinessLine->clearSummary();
-    if (m_readinessDialog)
-        m_readinessDialog->hide(); // its report belongs to results no longer shown
+    m_readiness.reset();
+    ++m_readinessRound; // network findings still to come belong to results no longer shown
 }
 
 // Lists the reasons (zero rows left out when chkHideZero says so), shows the
@@ -451,17 +459,34 @@ void CheckPanel::showSelectedReason()
     MessageBox::information(m_window, lines.join(u'\n'));
 }
 
-// Opens (or brings forward) the readiness report of the last check.
+// Opens (or brings forward) the full report of the last check at its
+// sending readiness section.
 void CheckPanel::showReadinessReport()
 {
-    if (!m_readiness)
-        return;
-    if (!m_readinessDialog)
-        m_readinessDialog = new ReadinessDialog(m_window);
-    m_readinessDialog->setReport(ReadinessHtml(*m_readiness));
-    m_readinessDialog->show();
-    m_readinessDialog->raise();
-    m_readinessDialog->activateWindow();
+    if (m_readiness)
+        m_reports->openReadiness();
+}
+
+// The DNS lookups take up to a few seconds each: they run on a thread of
+// their own, on a copy of the offline findings, and their findings replace
+// the summary and the report's section only if those still show the same
+// results. The thread ends by itself (every lookup has a time limit) and is
+// deleted when it has.
+void CheckPanel::startNetworkChecks()
+{
+    auto result = std::make_shared<ReadinessResult>(*m_readiness); // the message is shared, not copied
+    m_readiness->signedMessage.clear();
+    QThread *thread
+        = QThread::create([result] { AddNetworkFindings(*result, DnsSettingsFromEnvironment()); });
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    connect(thread, &QThread::finished, this, [this, result, round = m_readinessRound] {
+        if (round != m_readinessRound || !m_readiness)
+            return;
+        m_readiness = std::move(*result);
+        m_readinessLine->showSummary(*m_readiness);
+        m_reports->setReadiness(m_readiness);
+    });
+    thread->start();
 }
 
 // A warning is read with the normal cursor, even in the middle of a check.

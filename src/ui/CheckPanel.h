@@ -27,7 +27,6 @@ namespace norvale {
 class ButtonPlus;
 class CheckReports;
 class CheckRun;
-class ReadinessDialog;
 class ReadinessLine;
 class UserGrid;
 struct CheckOutcome;
@@ -46,7 +45,10 @@ struct CheckOutcome;
 // A check that failed shows a warning and leaves the results empty.
 //
 // With the results, lblReadiness sums up the message's sending readiness; a
-// click on it opens the readiness report.
+// click on it opens the full report at its sending readiness section. When
+// network tests are allowed, the readiness checks that ask the DNS run on a
+// thread of their own after the results are shown, and the summary and the
+// report take their findings when they end.
 //
 // The window accepts dropped files: a local file dropped on it (or on the file
 // name box) becomes the file name.
@@ -107,6 +109,7 @@ private:
     void warn(const QString &text);
     BandLimitArray bandLimits() const;
     void showReadinessReport();
+    void startNetworkChecks();
     void watchNamedFile();
     void onWatchedPathChanged();
     void onSaveSettled();
@@ -140,8 +143,8 @@ private:
     std::array<QLineEdit *, 5> m_thresholds {};
     std::function<QString()> m_ruleScores;
     ReadinessLine *m_readinessLine = nullptr;
-    ReadinessDialog *m_readinessDialog = nullptr; // made on first use
     std::optional<ReadinessResult> m_readiness; // of the file being checked or last checked
+    quint64 m_readinessRound = 0; // counts the results shown, so late network findings are dropped
 
     CheckReports *m_reports = nullptr;
     ButtonPlus *m_reportButton = nullptr;

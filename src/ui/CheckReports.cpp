@@ -58,6 +58,16 @@ void CheckReports::resultShown(
         open();
 }
 
+void CheckReports::setReadiness(const std::optional<ReadinessResult> &readiness)
+{
+    if (!m_current)
+        return;
+    m_current->readiness = readiness;
+    if (m_current->readiness)
+        m_current->readiness->signedMessage.clear(); // not needed for the report
+    refreshView();
+}
+
 void CheckReports::clear()
 {
     if (!m_current)
@@ -90,6 +100,13 @@ void CheckReports::open()
     m_view->show();
     m_view->raise();
     m_view->activateWindow();
+}
+
+void CheckReports::openReadiness()
+{
+    open();
+    if (m_view && m_current)
+        m_view->showReadiness();
 }
 
 void CheckReports::refreshView()

@@ -32,6 +32,9 @@ public:
     // A check's results are on screen.
     void resultShown(const QString &path, const ScoreResult &result, const BandLimitArray &limits,
         bool hideZero, bool online);
+    // The sending readiness of the results on screen, shown in their report
+    // (again when the network checks have added their findings).
+    void setReadiness(const std::optional<ReadinessResult> &readiness);
     // The results were cleared: there is no report until the next check.
     void clear();
     bool hasReport() const { return m_current.has_value(); }
@@ -40,6 +43,8 @@ public:
     // Opens (or raises) the report view of the results on screen and starts
     // the evidence run when the evidence is not known yet.
     void open();
+    // The same, scrolled to the sending readiness section.
+    void openReadiness();
     ReportView *view() const { return m_view; }
 
     // The guide's text for a rule, for the row details box: meaning, why,

@@ -86,6 +86,11 @@ void ReportView::setReport(const FullReport &report)
     m_browser->verticalScrollBar()->setValue(position);
 }
 
+void ReportView::showReadiness()
+{
+    m_browser->scrollToAnchor(QString::fromLatin1(ReadinessAnchor));
+}
+
 QString ReportView::saveHtml(const QString &path) const
 {
     QSaveFile file(path);

@@ -25,6 +25,8 @@ public:
 
     void setReport(const FullReport &report);
     QString html() const { return m_html; }
+    // Scrolls to the sending readiness section.
+    void showReadiness();
 
     // Writes the report; the error text when that failed, empty on success.
     QString saveHtml(const QString &path) const;

@@ -1,3 +1,6 @@
+#include "FixtureDns.h"
+#include "TestFiles.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -29,13 +32,15 @@ class TestReadinessCli : public QObject
 private:
     QTemporaryDir m_home;
 
-    Run run(const QStringList &arguments)
+    Run run(const QStringList &arguments, const QByteArray &dnsServer = {})
     {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
         env.insert(QStringLiteral("COLUMNS"), QStringLiteral("100"));
+        if (!dnsServer.isEmpty())
+            env.insert(QStringLiteral("NORVALE_DNS_SERVER"), QString::fromLatin1(dnsServer));
         process.setProcessEnvironment(env);
         process.start(Program, arguments);
         if (!process.waitForFinished(180000))
@@ -63,7 +68,8 @@ private slots:
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<bool>("shown");
         QTest::newRow("text by default") << QStringList() << true;
-        QTest::newRow("text with --no-readiness") << QStringList { QStringLiteral("--no-readiness") } << false;
+        QTest::newRow("text with --no-readiness")
+            << QStringList { QStringLiteral("--no-readiness") } << false;
         QTest::newRow("JSON by default") << QStringList { QStringLiteral("--json") } << true;
         QTest::newRow("JSON with --no-readiness")
             << QStringList { QStringLiteral("--json"), QStringLiteral("--no-readiness") } << false;
@@ -98,7 +104,8 @@ private slots:
             if (finding.value(u"id").toString() == u"dkim-alignment") {
                 sawDkim = true;
                 QCOMPARE(finding.value(u"status").toString(), QStringLiteral("pass"));
-                QCOMPARE(finding.value(u"value").toString(), QStringLiteral("d=harrowgate-garden-club.example"));
+                QCOMPARE(
+                    finding.value(u"value").toString(), QStringLiteral("d=harrowgate-garden-club.example"));
             }
         }
         QVERIFY(sawDkim);
@@ -112,8 +119,8 @@ private slots:
             << QStringList { QStringLiteral("--require-ready"), Clean } << 3;
         QTest::newRow("a ready message") << QStringList { QStringLiteral("--require-ready"), Ready } << 0;
         QTest::newRow("a problem without --require-ready") << QStringList { Clean } << 0;
-        QTest::newRow("a problem with the table left out")
-            << QStringList { QStringLiteral("--require-ready"), QStringLiteral("--no-readiness"), Clean } << 3;
+        QTest::newRow("a problem with the table left out") << QStringList { QStringLiteral("--require-ready"),
+            QStringLiteral("--no-readiness"), Clean } << 3;
     }
 
     void requireReady_exitsWithThreeWhenACheckFails()
@@ -121,6 +128,64 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QCOMPARE(run(arguments).exitCode, exitCode);
+    }
+
+    // The checks that ask the DNS run with --online only; their findings count
+    // for --require-ready like the others.
+    void online_looksUpOnlyWhenAllowed_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QStringList>("networkFindings"); // "id status", in order
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("with --online the DNS findings join the others")
+            << QStringList { QStringLiteral("--online") }
+            << QStringList { QStringLiteral("dmarc pass"), QStringLiteral("spf fail"),
+                   QStringLiteral("dkim-key pass") }
+            << 0;
+        QTest::newRow("with --online a missing SPF record makes the message not ready")
+            << QStringList { QStringLiteral("--online"), QStringLiteral("--require-ready") }
+            << QStringList { QStringLiteral("dmarc pass"), QStringLiteral("spf fail"),
+                   QStringLiteral("dkim-key pass") }
+            << 3;
+        QTest::newRow("without it nothing is looked up") << QStringList() << QStringList() << 0;
+        QTest::newRow("with --local nothing is looked up")
+            << QStringList { QStringLiteral("--local"), QStringLiteral("--require-ready") } << QStringList()
+            << 0;
+    }
+
+    void online_looksUpOnlyWhenAllowed()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QStringList, networkFindings);
+        QFETCH(int, exitCode);
+        FixtureDns dns({ { "_dmarc.harrowgate-garden-club.example", "v=DMARC1; p=reject" },
+            { "news2024._domainkey.harrowgate-garden-club.example",
+                ReadFile(QStringLiteral(NORVALE_TEST_DATA "/readiness/dkim-key.txt")).trimmed() } });
+        QVERIFY(dns.ok());
+        const Run result = run(options + QStringList { QStringLiteral("--json"), Ready }, dns.server());
+        QCOMPARE(result.exitCode, exitCode);
+        QStringList found;
+        const QJsonArray findings = QJsonDocument::fromJson(result.out.toUtf8())
+                                        .object()
+                                        .value(u"files")
+                                        .toArray()
+                                        .first()
+                                        .toObject()
+                                        .value(u"readiness")
+                                        .toObject()
+                                        .value(u"findings")
+                                        .toArray();
+        QVERIFY(!findings.isEmpty());
+        for (const QJsonValue &value : findings) {
+            const QString id = value.toObject().value(u"id").toString();
+            if (id == u"dmarc" || id == u"spf" || id == u"dkim-key")
+                found << id + u' ' + value.toObject().value(u"status").toString();
+        }
+        QCOMPARE(found, networkFindings);
+        if (networkFindings.isEmpty())
+            QCOMPARE(dns.queries(), QList<QByteArray>());
+        else
+            QVERIFY(!dns.queries().isEmpty());
     }
 
     void help_namesBothOptionsBesideFailLevel()

@@ -162,6 +162,32 @@ private slots:
         QCOMPARE(outcome.level, std::optional<int>(2));
     }
 
+    // Readiness, when asked for, is of the private copy: the bytes the checker
+    // reads, whatever happens to the named file afterwards.
+    void readiness_isOfTheCopyTheCheckerReads_data()
+    {
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("asked for") << true;
+        QTest::newRow("not asked for") << false;
+    }
+    void readiness_isOfTheCopyTheCheckerReads()
+    {
+        QFETCH(bool, asked);
+        const QString message = m_dir.filePath(QStringLiteral("readiness.eml"));
+        QVERIFY(WriteFile(message, "Subject: 1\nFrom: a@first.example\n\nbody\n"));
+        InstantChecker *made = nullptr;
+        CheckRun run;
+        run.setCheckerFactory([&made] { return made = new InstantChecker; });
+        QSignalSpy finished(&run, &CheckRun::finished);
+        QVERIFY(run.start({ message, QString(), DefaultBoxes, false, asked }));
+        QVERIFY(WriteFile(message, "Subject: 1\nFrom: b@second.example\n\nbody\n"));
+        QVERIFY(finished.wait());
+        QVERIFY(made->read.contains("first.example"));
+        QCOMPARE(run.outcome().readiness.has_value(), asked);
+        if (asked)
+            QCOMPARE(run.outcome().readiness->fromDomain, QStringLiteral("first.example"));
+    }
+
     // Two checks at the same moment, as two windows make them, each read their
     // own report.
     void twoChecksAtOnce_eachGetItsOwnScore()

@@ -1,3 +1,4 @@
+#include "ReadinessTexts.h"
 #include "ReportRenderer.h"
 #include "SafeText.h"
 #include "Text.h"
@@ -39,6 +40,15 @@ FullReport hostileReport(const QString &text)
     report.evidence.insert(text.toUpper(), { { text }, {} });
     report.changeAsked = true;
     report.change = ResultChange { 1.0f, 4.2f, { { text, RuleChange::Kind::New, 0.0f, 1.2f } } };
+    ReadinessFinding finding;
+    finding.id = QStringLiteral("link-text");
+    finding.status = ReadinessStatus::Fail;
+    finding.titleText = ReadinessText::LinkTextTitle;
+    finding.problemText = ReadinessText::LinkTextProblem;
+    finding.problemArgs = { text, text };
+    finding.adviceText = ReadinessText::LinkTextAdvice;
+    finding.value = text;
+    report.readiness = ReadinessResult { { finding }, {}, {} };
     return report;
 }
 
@@ -107,7 +117,7 @@ private slots:
         // Only the report's own tags, none that loads or links anything.
         static const QRegularExpression tag(QStringLiteral("<(/?)([!A-Za-z][A-Za-z0-9]*)([^>]*)>"));
         static const QStringList allowed { "!DOCTYPE", "html", "head", "meta", "title", "style", "body", "h1",
-            "h2", "h3", "p", "b", "table", "tr", "th", "td", "ul", "li", "pre" };
+            "h2", "h3", "p", "b", "table", "tr", "th", "td", "ul", "li", "pre", "br", "i", "code", "font" };
         for (const QRegularExpressionMatch &match : tag.globalMatch(html)) {
             QVERIFY2(allowed.contains(match.captured(2)), qPrintable(match.captured(0)));
             QVERIFY2(!match.captured(3).contains(QRegularExpression(QStringLiteral("\\b(src|href)\\s*="))),
@@ -117,6 +127,8 @@ private slots:
         QVERIFY(!html.contains(QChar(0x202E)));
         QVERIFY(html.contains(HtmlText(text)));
         QVERIFY(html.contains(u"default-src 'none'"));
+        QVERIFY(html.contains(QStringLiteral("<h3 id=\"readiness\">")));
+        QVERIFY(html.contains(QStringLiteral("<code>") + HtmlText(text) + QStringLiteral("</code>")));
 
         const QString terminal = RenderReportText(hostileReport(text), m_guide);
         static const QRegularExpression control(
@@ -186,6 +198,15 @@ private slots:
         report.hideZero = true;
         QCOMPARE(ShownReasons(report).size(), 1);
         QVERIFY(!RenderReportHtml({ report }, m_guide).contains(u"NO_RECEIVED"));
+    }
+
+    // A report whose message was not checked for readiness has no such section.
+    void readinessSectionOnlyWhenChecked()
+    {
+        FullReport report = hostileReport(QStringLiteral("x"));
+        QVERIFY(RenderReportHtml({ report }, m_guide).contains(u"id=\"readiness\""));
+        report.readiness.reset();
+        QVERIFY(!RenderReportHtml({ report }, m_guide).contains(u"id=\"readiness\""));
     }
 };
 

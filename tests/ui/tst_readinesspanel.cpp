@@ -1,12 +1,15 @@
 #include "CheckPanel.h"
 #include "MainWindow.h"
 #include "MessageBox.h"
-#include "ReadinessDialog.h"
 #include "ReadinessLine.h"
+#include "ReportView.h"
 #include "Startup.h"
+#include "TextCatalogue.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -14,14 +17,16 @@
 #include <QTextBrowser>
 #include <QTimer>
 
+#include "FixtureDns.h"
+#include "ScopedEnv.h"
 #include "TestFiles.h"
 
 #include <memory>
 
 using namespace norvale;
 
-// The check panel's sending readiness summary and the report it opens, with
-// the real checker.
+// The check panel's sending readiness summary and the full report it opens at
+// its sending readiness section, with the real checker.
 
 namespace {
 
@@ -65,11 +70,16 @@ private:
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, CheckTimeout);
     }
 
-    ReadinessDialog *clickSummary()
+    ReportView *clickSummary()
     {
         QTest::mouseClick(line(), Qt::LeftButton);
-        auto *dialog = m_window->findChild<ReadinessDialog *>();
-        return dialog && dialog->isVisible() ? dialog : nullptr;
+        auto *view = m_window->findChild<ReportView *>(QStringLiteral("frmReport"));
+        return view && view->isVisible() ? view : nullptr;
+    }
+
+    static QTextBrowser *browser(ReportView *view)
+    {
+        return view->findChild<QTextBrowser *>(QStringLiteral("txtReport"));
     }
 
 private slots:
@@ -116,9 +126,8 @@ private slots:
         QTest::newRow("an unsigned newsletter in Italian")
             << Italian << Clean << QStringLiteral("1 problema")
             << QStringLiteral("Il messaggio non ha una firma DKIM.");
-        QTest::newRow("a ready newsletter")
-            << English << Ready << QStringLiteral("Ready: no problems found")
-            << QStringLiteral("d=harrowgate-garden-club.example");
+        QTest::newRow("a ready newsletter") << English << Ready << QStringLiteral("Ready: no problems found")
+                                            << QStringLiteral("d=harrowgate-garden-club.example");
     }
 
     void check_showsTheSummaryThatOpensTheReport()
@@ -133,11 +142,14 @@ private slots:
         QCOMPARE(line()->text(), summary);
         QVERIFY2(line()->fontMetrics().horizontalAdvance(summary) <= line()->contentsRect().width(),
             qPrintable(summary)); // shown whole
-        ReadinessDialog *dialog = clickSummary();
+        ReportView *dialog = clickSummary();
         QVERIFY(dialog);
-        const QString shown
-            = dialog->findChild<QTextBrowser *>(QStringLiteral("txtReadiness"))->toPlainText();
+        const QString shown = browser(dialog)->toPlainText();
         QVERIFY2(shown.contains(inReport), qPrintable(shown));
+        // Opened at the section: the rules above it are scrolled away.
+        QTRY_VERIFY(browser(dialog)->verticalScrollBar()->value() > 0);
+        const int sectionAt = shown.indexOf(GetText(400));
+        QVERIFY(sectionAt > shown.indexOf(GetText(111))); // after the rule table's points column
 
         // A new file name clears the results, the summary and its report.
         m_window->findChild<QLineEdit *>(QStringLiteral("txtFileName"))->setText(QString());
@@ -155,12 +167,54 @@ private slots:
         QVERIFY(WriteFile(path, message));
         openWindow(English);
         runCheck(path);
-        ReadinessDialog *dialog = clickSummary();
+        ReportView *dialog = clickSummary();
         QVERIFY(dialog);
-        auto *browser = dialog->findChild<QTextBrowser *>(QStringLiteral("txtReadiness"));
-        QVERIFY2(browser->toPlainText().contains(QStringLiteral("<b>Bold</b> <a href=")),
-            qPrintable(browser->toPlainText()));
-        QVERIFY(!browser->toHtml().contains(QStringLiteral("<a href=\"https://evil")));
+        QTextBrowser *shown = browser(dialog);
+        QVERIFY2(shown->toPlainText().contains(QStringLiteral("<b>Bold</b> <a href=")),
+            qPrintable(shown->toPlainText()));
+        QVERIFY(!shown->toHtml().contains(QStringLiteral("<a href=\"https://evil")));
+    }
+
+    // With network tests allowed, the DNS findings join the summary and the
+    // report once they are in; without, nothing is looked up.
+    void networkChecks_followTheOnlineOption_data()
+    {
+        QTest::addColumn<bool>("online");
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("network tests allowed: the missing SPF record is found")
+            << true << QStringLiteral("1 problem");
+        QTest::newRow("network tests not allowed: nothing is looked up")
+            << false << QStringLiteral("Ready: no problems found");
+    }
+
+    void networkChecks_followTheOnlineOption()
+    {
+        QFETCH(bool, online);
+        QFETCH(QString, summary);
+        FixtureDns dns({ { "_dmarc.harrowgate-garden-club.example", "v=DMARC1; p=none" },
+            { "news2024._domainkey.harrowgate-garden-club.example",
+                ReadFile(QStringLiteral(NORVALE_TEST_DATA "/readiness/dkim-key.txt")).trimmed() } });
+        QVERIFY(dns.ok());
+        const ScopedEnv server("NORVALE_DNS_SERVER", dns.server());
+        openWindow(English);
+        m_window->findChild<QCheckBox *>(QStringLiteral("chkOnlineChecks"))
+            ->setCheckState(online ? Qt::Checked : Qt::Unchecked);
+        runCheck(Ready);
+        if (online) {
+            QTRY_COMPARE_WITH_TIMEOUT(line()->text(), summary, 20000);
+            ReportView *view = clickSummary();
+            QVERIFY(view);
+            const QString shown = browser(view)->toPlainText();
+            QVERIFY2(shown.contains(QStringLiteral(
+                         "The domain mail.harrowgate-garden-club.example publishes no SPF record.")),
+                qPrintable(shown));
+            QVERIFY(shown.contains(QStringLiteral("v=DMARC1; p=none")));
+            QVERIFY(shown.contains(QStringLiteral("news2024._domainkey.harrowgate-garden-club.example")));
+        } else {
+            QTest::qWait(1000); // time enough for lookups, were any made
+            QCOMPARE(line()->text(), summary);
+            QCOMPARE(dns.queries(), QList<QByteArray>());
+        }
     }
 };
 

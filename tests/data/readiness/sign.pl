@@ -2,7 +2,8 @@
 # Signs a fixture message with DKIM (relaxed/relaxed, rsa-sha256) using
 # Mail::DKIM, an implementation independent of Norvale's own reading of
 # signatures. Usage: sign.pl KEY.pem DOMAIN [METHOD] < unsigned.eml > signed.eml
-# A throw-away key is enough: the tests only read the body hash and the tags.
+# dkim-key.pem is a test-only key kept for the network checks, whose fixture
+# DNS serves its public half (dkim-key.txt) as news2024._domainkey.
 use strict;
 use warnings;
 use Mail::DKIM::Signer;
