@@ -4,6 +4,7 @@
 #include "TestFiles.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
@@ -16,6 +17,7 @@ namespace {
 
 const QString ShippedGuide = QStringLiteral(NORVALE_SOURCE_DIR "/ide/guide.txt");
 const QString ShippedItalianGuide = QStringLiteral(NORVALE_SOURCE_DIR "/ide/guide.it.txt");
+const QString CapturedFiredRules = QStringLiteral(NORVALE_TEST_DATA "/fired-rules.tsv");
 
 RuleGuide loadGuide(const QString &path)
 {
@@ -233,17 +235,21 @@ private slots:
         }
     }
 
-    // Every rule the real checker fires on the messages the tests use has an
-    // entry of its own, in both languages.
+    // Every rule the real checker fires on the messages of the repository's
+    // test data and on Debian's example messages has an entry of its own, in
+    // both languages.
     void firedRulesHaveOwnEntries_data()
     {
         QTest::addColumn<QString>("message");
-        const QString data = QStringLiteral(NORVALE_TEST_DATA);
-        for (const QString &folder :
-            { data + QStringLiteral("/messages"), data + QStringLiteral("/newsletters") }) {
-            for (const QString &name : QDir(folder).entryList({ QStringLiteral("*.eml") }, QDir::Files))
-                QTest::newRow(qPrintable(name)) << folder + u'/' + name;
-        }
+        const QDir data(QStringLiteral(NORVALE_TEST_DATA));
+        QDirIterator messages(data.path(), { QStringLiteral("*.eml") }, QDir::Files | QDir::Hidden,
+            QDirIterator::Subdirectories);
+        QStringList paths;
+        while (messages.hasNext())
+            paths << messages.next();
+        paths.sort();
+        for (const QString &path : paths)
+            QTest::newRow(qPrintable(data.relativeFilePath(path))) << path;
         QTest::newRow("samples/newsletter.eml")
             << QStringLiteral(NORVALE_SOURCE_DIR "/samples/newsletter.eml");
         for (const QString &name :
@@ -262,6 +268,40 @@ private slots:
             QVERIFY2(english.matchOf(rule) == GuideMatch::Own, qPrintable(rule));
             QVERIFY2(italian.matchOf(rule) == GuideMatch::Own, qPrintable(rule));
         }
+    }
+
+    // The same for the reference messages outside the repository (Debian's
+    // examples, CPython's e-mail test set), from the list of fired rules that
+    // bench/fired_rules.sh captured with the installed checker.
+    void capturedFiredRulesHaveOwnEntries_data()
+    {
+        QTest::addColumn<QStringList>("rules");
+        const QStringList lines = QString::fromUtf8(ReadFile(CapturedFiredRules)).split(u'\n');
+        for (const QString &line : lines) {
+            if (line.isEmpty() || line.startsWith(u'#'))
+                continue;
+            const QString label = line.section(u'\t', 0, 0);
+            QTest::newRow(qPrintable(label)) << line.section(u'\t', 1).split(u' ', Qt::SkipEmptyParts);
+        }
+    }
+    void capturedFiredRulesHaveOwnEntries()
+    {
+        QFETCH(QStringList, rules);
+        const RuleGuide english = loadGuide(ShippedGuide);
+        const RuleGuide italian = loadGuide(ShippedItalianGuide);
+        for (const QString &rule : rules) {
+            QVERIFY2(english.matchOf(rule) == GuideMatch::Own, qPrintable(rule));
+            QVERIFY2(italian.matchOf(rule) == GuideMatch::Own, qPrintable(rule));
+        }
+    }
+
+    // The captured list holds both reference sets, so a failed capture that
+    // wrote too little cannot pass the test above unnoticed.
+    void capturedFiredRulesCoverBothSets()
+    {
+        const QString text = QString::fromUtf8(ReadFile(CapturedFiredRules));
+        QVERIFY(text.contains(QStringLiteral("\ndebian/sample-spam.txt\tGTUBE ")));
+        QCOMPARE(text.count(QStringLiteral("\ncpython/msg_")), 47);
     }
 };
 
