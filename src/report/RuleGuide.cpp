@@ -60,6 +60,7 @@ void RuleGuide::loadData(QByteArrayView utf8)
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
 
+    QHash<QString, qsizetype> positions;
     std::optional<GuideEntry> current;
     for (QStringView line : QStringView(text).split(u'\n')) {
         if (line.endsWith(u'\r'))
@@ -69,7 +70,7 @@ void RuleGuide::loadData(QByteArrayView utf8)
             continue;
         if (trimmed.startsWith(u'[') && trimmed.endsWith(u']')) {
             if (current)
-                addEntry(std::move(*current));
+                addEntry(std::move(*current), positions);
             current.emplace();
             current->key = trimmed.sliced(1, trimmed.size() - 2).trimmed().toString().simplified();
             continue;
@@ -89,20 +90,19 @@ void RuleGuide::loadData(QByteArrayView utf8)
             current->localOnly = value.compare(QStringLiteral("yes"), Qt::CaseInsensitive) == 0;
     }
     if (current)
-        addEntry(std::move(*current));
+        addEntry(std::move(*current), positions);
     rebuildIndex();
 }
 
-void RuleGuide::addEntry(GuideEntry entry)
+void RuleGuide::addEntry(GuideEntry entry, QHash<QString, qsizetype> &positions)
 {
     if (entry.key.isEmpty())
         return;
-    for (GuideEntry &existing : m_entries) {
-        if (existing.key == entry.key) {
-            existing = std::move(entry);
-            return;
-        }
+    if (const auto existing = positions.constFind(entry.key); existing != positions.cend()) {
+        m_entries[*existing] = std::move(entry);
+        return;
     }
+    positions.insert(entry.key, m_entries.size());
     m_entries.append(std::move(entry));
 }
 

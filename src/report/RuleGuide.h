@@ -67,7 +67,9 @@ private:
         qsizetype literalLength = 0;
         qsizetype entry = 0;
     };
-    void addEntry(GuideEntry entry);
+    // `positions` maps the headings read so far to their entries, so a long
+    // file loads in linear time.
+    void addEntry(GuideEntry entry, QHash<QString, qsizetype> &positions);
     void rebuildIndex();
 
     QList<GuideEntry> m_entries;
