@@ -3,7 +3,6 @@
 #include <QByteArrayView>
 #include <QHash>
 #include <QList>
-#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -63,7 +62,7 @@ public:
 private:
     struct Pattern
     {
-        QRegularExpression expression;
+        QString wildcard; // upper case
         qsizetype literalLength = 0;
         qsizetype entry = 0;
     };

@@ -134,6 +134,15 @@ private slots:
                                                                   << "DATE_?" << int(GuideMatch::Family);
         QTest::newRow("a question mark does not stand for two")
             << "DATE_77" << QString() << int(GuideMatch::None);
+        QTest::newRow("a star may stand for nothing") << "HTML_"
+                                                      << "HTML_* *_HTML" << int(GuideMatch::Family);
+        QTest::newRow("a star gives back what a later part needs")
+            << "X_A_C_A_B"
+            << "*_A_B" << int(GuideMatch::Family);
+        QTest::newRow("a pattern must match up to the name's end")
+            << "X_A_B_C" << QString() << int(GuideMatch::None);
+        QTest::newRow("a star after the last part takes the rest") << "PRE_ANYTHING_AT_ALL"
+                                                                   << "PRE_*" << int(GuideMatch::Family);
     }
     void findsTheMostFittingEntry()
     {
@@ -145,7 +154,9 @@ private slots:
                        "[HTML_IMAGE_RATIO_*]\nmeaning = ratio family\n"
                        "[HTML_IMAGE_RATIO_02]\nmeaning = own\n"
                        "[LISTED_RULE OTHER_RULE]\nmeaning = listed\n"
-                       "[DATE_?]\nmeaning = one digit\n");
+                       "[DATE_?]\nmeaning = one digit\n"
+                       "[*_A_B]\nmeaning = ends in A and B\n"
+                       "[PRE_*]\nmeaning = a prefix\n");
         GuideMatch found = GuideMatch::Own;
         const GuideEntry *entry = guide.find(rule, &found);
         QCOMPARE(int(found), match);
