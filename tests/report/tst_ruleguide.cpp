@@ -51,6 +51,22 @@ QStringList firedRules(const QString &messagePath)
     return rules;
 }
 
+// The rules among `rules` that lack an entry of their own in a shipped guide,
+// each followed by the guide's language; empty when every one has both.
+QString withoutOwnEntry(const QStringList &rules)
+{
+    static const RuleGuide english = loadGuide(ShippedGuide);
+    static const RuleGuide italian = loadGuide(ShippedItalianGuide);
+    QStringList missing;
+    for (const QString &rule : rules) {
+        if (english.matchOf(rule) != GuideMatch::Own)
+            missing << rule + QStringLiteral(" (English)");
+        if (italian.matchOf(rule) != GuideMatch::Own)
+            missing << rule + QStringLiteral(" (Italian)");
+    }
+    return missing.join(QStringLiteral(", "));
+}
+
 } // namespace
 
 class TestRuleGuide : public QObject
@@ -136,9 +152,8 @@ private slots:
             << "DATE_77" << QString() << int(GuideMatch::None);
         QTest::newRow("a star may stand for nothing") << "HTML_"
                                                       << "HTML_* *_HTML" << int(GuideMatch::Family);
-        QTest::newRow("a star gives back what a later part needs")
-            << "X_A_C_A_B"
-            << "*_A_B" << int(GuideMatch::Family);
+        QTest::newRow("a star gives back what a later part needs") << "X_A_C_A_B"
+                                                                   << "*_A_B" << int(GuideMatch::Family);
         QTest::newRow("a pattern must match up to the name's end")
             << "X_A_B_C" << QString() << int(GuideMatch::None);
         QTest::newRow("a star after the last part takes the rest") << "PRE_ANYTHING_AT_ALL"
@@ -273,12 +288,7 @@ private slots:
     void firedRulesHaveOwnEntries()
     {
         QFETCH(QString, message);
-        const RuleGuide english = loadGuide(ShippedGuide);
-        const RuleGuide italian = loadGuide(ShippedItalianGuide);
-        for (const QString &rule : firedRules(message)) {
-            QVERIFY2(english.matchOf(rule) == GuideMatch::Own, qPrintable(rule));
-            QVERIFY2(italian.matchOf(rule) == GuideMatch::Own, qPrintable(rule));
-        }
+        QCOMPARE(withoutOwnEntry(firedRules(message)), QString());
     }
 
     // The same for the reference messages outside the repository (Debian's
@@ -298,12 +308,7 @@ private slots:
     void capturedFiredRulesHaveOwnEntries()
     {
         QFETCH(QStringList, rules);
-        const RuleGuide english = loadGuide(ShippedGuide);
-        const RuleGuide italian = loadGuide(ShippedItalianGuide);
-        for (const QString &rule : rules) {
-            QVERIFY2(english.matchOf(rule) == GuideMatch::Own, qPrintable(rule));
-            QVERIFY2(italian.matchOf(rule) == GuideMatch::Own, qPrintable(rule));
-        }
+        QCOMPARE(withoutOwnEntry(rules), QString());
     }
 
     // The captured list holds both reference sets, so a failed capture that
