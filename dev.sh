@@ -25,6 +25,8 @@ PACKAGES=(
     libgmime-3.0-dev libpsl-dev
     spamassassin
     help2man man-db desktop-file-utils appstream
+    libgmime-3.0-dev
+    spamassassin spamd spamc
 )
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # Building, checking and trying out the Debian package.

@@ -1,6 +1,7 @@
 #include "CheckCommand.h"
 
 #include "ApplicationFolder.h"
+#include "BatchCheck.h"
 #include "CheckOptions.h"
 #include "CliTexts.h"
 #include "FileCheck.h"
@@ -9,16 +10,24 @@
 #include "ResultPrinter.h"
 #include "RuleScoreList.h"
 #include "Settings.h"
+#include "SignalStop.h"
+#include "SpamdPool.h"
 #include "Text.h"
 #include "TextCatalogue.h"
 #include "Thresholds.h"
+#include "WarmChecker.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QTextStream>
+#include <QThread>
 
 #include <cstdio>
+#include <memory>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -60,6 +69,8 @@ std::optional<CheckSettings> effectiveSettings(const CheckOptions &options, QTex
     check.thresholdBoxes = SplitThresholds(options.thresholds.value_or(settings.thresholds));
     check.online = options.online.value_or(settings.onlineChecks != 0);
     check.hideZero = options.hideZero || settings.hideZero != 0;
+    check.warmChecker = settings.warmChecker != 0;
+    check.spamdPool = options.spamd ? *options.spamd : options.cold ? QString() : settings.spamdPool;
     return check;
 }
 
@@ -138,59 +149,106 @@ int RunCheckCommand(const QStringList &arguments, const QSet<qsizetype> &undecod
     bool anyNotChecked = false;
     bool anyAtFailLevel = false;
 
-    // Each file's result is written as soon as it is known and then dropped:
-    // memory stays the same however many files there are.
+    BatchCheck batch;
+    batch.files = options.files;
+    batch.undecodableFiles = options.undecodableFiles;
+    batch.settings = *settings;
+    batch.jobs = options.jobs.value_or(std::max(1, QThread::idealThreadCount()));
+
+    // The checker: the team's pool when named, else the warm checker for a
+    // batch (the one a running Norvale keeps when there is one), else the cold one.
+    std::unique_ptr<WarmChecker> warm;
+    // The settings' list is the window's too: one that is not HOST:PORT
+    // entries is passed over there, and here.
+    const std::optional<SpamdPool> pool
+        = settings->spamdPool.isEmpty() ? std::nullopt : SpamdPool::parse(settings->spamdPool);
+    if (pool) {
+        const QString client = WarmCheckerPaths::resolve().client;
+        batch.factory = [pool = *pool, client] { return new SpamdPoolJob(pool, client); };
+    } else if (!options.cold && settings->warmChecker) {
+        warm = std::make_unique<WarmChecker>();
+        warm->start(settings->online,
+            options.files.size() > 1 ? WarmChecker::Start::Always : WarmChecker::Start::IfRunning);
+        // A batch waits for the daemon to answer (or fail) rather than load the
+        // rule set once per file meanwhile.
+        QEventLoop wait;
+        QObject::connect(warm.get(), &WarmChecker::stateChanged, &wait, [&wait](WarmChecker::State state) {
+            if (state != WarmChecker::State::Starting)
+                wait.quit();
+        });
+        if (warm->state() == WarmChecker::State::Starting)
+            wait.exec(QEventLoop::ExcludeUserInputEvents);
+        WarmChecker *checker = warm.get();
+        // Without a daemon (none running for a single file, root, none
+        // installed, a start that failed) the checks are the cold ones of old.
+        if (checker->isReady())
+            batch.factory = [checker] { return new WarmCheckJob(checker); };
+        // A stop signal ends the daemon this command started, with the checks.
+        StopOnSignals([checker](int status) {
+            checker->stop();
+            ExitNow(status);
+        });
+    }
+
+    QElapsedTimer clock;
+    clock.start();
+    batch.onProgress = [&](qsizetype done) {
+        if (!showProgress)
+            return;
+        const double seconds = std::max<qint64>(clock.elapsed(), 1) / 1000.0;
+        err << u'\r'
+            << FillText(CliText::ProgressRate, QString::number(done), QString::number(options.files.size()),
+                   QLocale::c().toString(done / seconds, 'f', 1))
+            << "\033[K" << Qt::flush;
+    };
+    // Each file's result is written as soon as it and those before it are
+    // known, then dropped: memory stays the same however many files there are.
     if (options.json)
         out << JsonDocumentHead();
-    for (qsizetype i = 0; i < options.files.size(); ++i) {
-        // A stop signal is acted on between files too, not only while the
-        // checker runs.
-        QCoreApplication::processEvents();
-        if (showProgress) {
-            err << u'\r'
-                << FillText(CliText::Progress, QString::number(i + 1), QString::number(options.files.size()),
-                       EscapeForTerminal(options.files[i]))
-                << "\033[K" << Qt::flush;
-        }
-        const FileCheckResult result = options.undecodableFiles.contains(i)
-            ? UndecodableFileResult(options.files[i])
-            : CheckFile(options.files[i], *settings);
+    batch.onResult = [&](qsizetype i, const FileCheckResult &result) {
         if (showProgress)
             err << "\r\033[K" << Qt::flush;
-
         if (!result.ok()) {
             anyNotChecked = true;
             err << errorLine(result) << Qt::endl;
-        } else {
-            // A score past the last limit has no level; it is above every level.
-            if (options.failLevel && (!result.level || *result.level >= *options.failLevel))
-                anyAtFailLevel = true;
-            if (options.requireReady && result.readiness && !result.readiness->ready())
-                anyAtFailLevel = true;
-            const FullReport report = extras.reportFor(result);
-            if (!options.json) {
-                if (i > 0)
-                    out << u'\n';
-                out << FormatResultText(result, settings->hideZero, width);
-                if (options.readiness && result.readiness)
-                    out << u'\n' << ReadinessTerminalText(*result.readiness, width);
-                if (const QString more = extras.text(report); !more.isEmpty())
-                    out << u'\n' << more;
-                out << Qt::flush;
-            } else {
-                FileCheckResult shown = result;
-                if (!options.readiness)
-                    shown.readiness.reset();
-                out << FormatFileJson(shown, settings->hideZero, i == 0, extras.json(report)) << Qt::flush;
-            }
-            continue;
         }
+        FileCheckResult shown = result;
+        if (!options.readiness)
+            shown.readiness.reset();
+        if (!result.ok()) {
+            if (options.json)
+                out << FormatFileJson(shown, settings->hideZero, i == 0) << Qt::flush;
+            return;
+        }
+        // A score past the last limit has no level; it is above every level.
+        if (options.failLevel && (!result.level || *result.level >= *options.failLevel))
+            anyAtFailLevel = true;
+        if (options.requireReady && result.readiness && !result.readiness->ready())
+            anyAtFailLevel = true;
+        const FullReport report = extras.reportFor(result);
         if (options.json) {
-            FileCheckResult shown = result;
-            if (!options.readiness)
-                shown.readiness.reset();
-            out << FormatFileJson(shown, settings->hideZero, i == 0) << Qt::flush;
+            out << FormatFileJson(shown, settings->hideZero, i == 0, extras.json(report)) << Qt::flush;
+            return;
         }
+        if (i > 0)
+            out << u'\n';
+        out << FormatResultText(result, settings->hideZero, width);
+        if (options.readiness && result.readiness)
+            out << u'\n' << ReadinessTerminalText(*result.readiness, width);
+        if (const QString more = extras.text(report); !more.isEmpty())
+            out << u'\n' << more;
+        out << Qt::flush;
+    };
+    batch.run();
+    if (showProgress)
+        err << "\r\033[K" << Qt::flush;
+    if (warm) {
+        // The learning that follows each check is finished before the daemon ends.
+        QEventLoop wait;
+        QObject::connect(warm.get(), &WarmChecker::secondRunsDone, &wait, &QEventLoop::quit);
+        if (warm->secondRunPending())
+            wait.exec(QEventLoop::ExcludeUserInputEvents);
+        warm->stop();
     }
     if (options.json)
         out << JsonDocumentTail() << Qt::flush;

@@ -6,6 +6,8 @@
 #include "Numbers.h"
 #include "ReadinessTexts.h"
 #include "Settings.h"
+#include "SpamdPool.h"
+#include "Text.h"
 #include "TextCatalogue.h"
 #include "Thresholds.h"
 
@@ -41,6 +43,9 @@ constexpr OptionInfo Options[] = {
     { u"--compare", false, ReportText::HelpCompare, u"OLD NEW" },
     { u"--baseline", true, ReportText::HelpBaseline, u"FILE" },
     { u"--language", true, LanguageOptionHelpTextId, u"CODE" },
+    { u"--jobs", true, CliText::HelpJobs, u"N" },
+    { u"--spamd", true, CliText::HelpSpamd, u"LIST" },
+    { u"--cold", false, CliText::HelpCold, {} },
     { u"--help", false, CliText::HelpHelp, {} },
     { u"--version", false, CliText::HelpVersion, {} },
 };
@@ -202,6 +207,18 @@ CheckOptions ParseCheckArguments(const QStringList &arguments, const QSet<qsizet
             options.requireReady = true;
         } else if (name == u"--no-readiness") {
             options.readiness = false;
+        } else if (name == u"--jobs") {
+            bool ok = false;
+            const int jobs = value.toInt(&ok);
+            if (!ok || jobs < 1 || jobs > MaxJobs)
+                return usageError(FillText(CliText::BadJobs, value));
+            options.jobs = jobs;
+        } else if (name == u"--spamd") {
+            if (!SpamdPool::parse(value))
+                return usageError(FillText(CliText::BadSpamd, value));
+            options.spamd = value;
+        } else if (name == u"--cold") {
+            options.cold = true;
         } else if (name == u"--help") {
             help = true;
         } else if (name == u"--version") {

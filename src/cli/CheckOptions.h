@@ -13,6 +13,8 @@ namespace norvale {
 
 // What norvale-check was asked to do, as read from its arguments. Options that
 // are absent leave the user's settings in force.
+inline constexpr int MaxJobs = 64;
+
 struct CheckOptions
 {
     enum class Action
@@ -42,6 +44,9 @@ struct CheckOptions
     std::optional<QString> htmlFile; // --html FILE: the full report as HTML
     bool compare = false; // --compare OLD NEW: exactly two files, the change from the first to the second
     std::optional<QString> baselineFile; // --baseline FILE: a result saved with --json to compare against
+    std::optional<int> jobs; // --jobs N, 1 to MaxJobs; by default the number of processors
+    std::optional<QString> spamd; // --spamd HOST:PORT[,HOST:PORT...], checked by SpamdPool::parse
+    bool cold = false; // --cold: no warm checker for this run
 };
 
 // Reads the arguments that follow the program name. Options and files may be

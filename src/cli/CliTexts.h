@@ -40,6 +40,12 @@ enum : int
     RulesNotPairs = 343,
     RuleNameWrong = 344,
     RuleScoreNotANumber = 345,
+    HelpJobs = 700,
+    HelpSpamd = 701,
+    HelpCold = 702,
+    BadJobs = 703,
+    BadSpamd = 704,
+    ProgressRate = 705,
 };
 
 } // namespace norvale::CliText

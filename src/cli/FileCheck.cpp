@@ -7,10 +7,15 @@ namespace norvale {
 
 FileCheckResult CheckFile(const QString &path, const CheckSettings &settings)
 {
+    // The window's check, waited for.
+    return FileResultFromOutcome(
+        path, RunCheck({ path, settings.rules, settings.thresholdBoxes, settings.online }), settings);
+}
+
+FileCheckResult FileResultFromOutcome(const QString &path, const CheckOutcome &outcome, const CheckSettings &settings)
+{
     FileCheckResult result;
     result.path = path;
-    // The window's check, waited for.
-    const CheckOutcome outcome = RunCheck({ path, settings.rules, settings.thresholdBoxes, settings.online });
     if (!outcome.ok()) {
         result.failed = true;
         result.error = CheckOutcomeFailureText(outcome, FailureWording::CommandLine);

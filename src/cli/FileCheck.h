@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ReadinessCheck.h"
+#include "CheckRun.h"
 #include "ReportScorer.h"
 
 #include <QString>
@@ -21,6 +22,8 @@ struct CheckSettings
     bool online = false;
     bool hideZero = false;
     bool readiness = false; // also check the message's sending readiness
+    bool warmChecker = true; // keep the checker running between messages
+    QString spamdPool; // the team's checker daemons, HOST:PORT,HOST:PORT; empty for none
 };
 
 struct FileCheckResult
@@ -37,6 +40,11 @@ struct FileCheckResult
 
 // Checks one message file with the window's check (CheckRun), waiting for it.
 FileCheckResult CheckFile(const QString &path, const CheckSettings &settings);
+
+// The result of a check of the file that has ended, with its sending
+// readiness when the settings ask for it.
+FileCheckResult FileResultFromOutcome(
+    const QString &path, const CheckOutcome &outcome, const CheckSettings &settings);
 
 // The result for a file that is not checked because its name, as given, is not
 // valid in the system's encoding: the text would name another file.

@@ -51,6 +51,12 @@ Settings ParseSettingsString(QStringView text, QStringList *otherPairs)
             settings.onlineChecks = CheckBoxValue(value);
         else if (key == u"language") // the file's line end is no part of the last value
             settings.language = value.trimmed().toString();
+        else if (key == u"warmchecker")
+            settings.warmChecker = value.trimmed() == u"0" ? 0 : 1;
+        else if (key == u"checkonsave")
+            settings.checkOnSave = value.trimmed() == u"1" ? 1 : 0;
+        else if (key == u"spamd")
+            settings.spamdPool = value.trimmed().toString();
         else if (otherPairs && !key.isEmpty() && pieces.size() > 1)
             otherPairs->append(WithoutLineEnd(pair));
     }
@@ -64,6 +70,12 @@ QString FormatSettingsString(const Settings &settings, const QStringList &otherP
         + QStringLiteral("&onlinechecks=") + QString::number(settings.onlineChecks);
     if (!settings.language.isEmpty())
         line += QStringLiteral("&language=") + settings.language;
+    if (settings.warmChecker == 0)
+        line += QStringLiteral("&warmchecker=0");
+    if (settings.checkOnSave == 1)
+        line += QStringLiteral("&checkonsave=1");
+    if (!settings.spamdPool.isEmpty())
+        line += QStringLiteral("&spamd=") + settings.spamdPool;
     for (const QString &pair : otherPairs)
         line += u'&' + pair;
     return line;

@@ -20,6 +20,16 @@ struct Settings
     int hideZero = 0; // check-box state: 0 off, 1 on, 2 greyed
     int onlineChecks = 0; // same encoding
     QString language {}; // the language chosen for the texts ("it"); empty follows the desktop
+    // Keep the checker running between checks: 1 (the default) or 0. Written
+    // after "onlinechecks", and only when 0, so an untouched installation
+    // writes the line as it always was.
+    int warmChecker = 1;
+    // Check the named file again by itself when it changes on disk: 0 (the
+    // default) or 1; written only when 1.
+    int checkOnSave = 0;
+    // The team's checker daemons, "HOST:PORT,HOST:PORT"; empty (the default)
+    // checks on this machine. Written only when set.
+    QString spamdPool {};
     friend bool operator==(const Settings &, const Settings &) = default;
 };
 
@@ -29,7 +39,8 @@ struct Settings
 // not trimmed), the value the second piece only. Unknown keys, empty pairs and
 // pairs without "=" change nothing. A check-box value is its leading number
 // rounded half to even; anything but 0, 1 or 2 leaves 0 ("1\r\n" and "1x" read 1).
-// The language is trimmed, so the line end after it is no part of it.
+// The keys added after "onlinechecks" are trimmed, so the line end after the
+// last pair is no part of its value.
 //
 // otherPairs, when given, receives the pairs with another non-empty key, as
 // they stand (line ends after a pair dropped), so that a save keeps
@@ -37,9 +48,10 @@ struct Settings
 Settings ParseSettingsString(QStringView text, QStringList *otherPairs = nullptr);
 
 // The settings line, pairs always in the same order, no line end. Keys added
-// after "onlinechecks" ("language") are written only when they are not empty,
-// so settings left at their defaults give the four-pair line; other pairs (as
-// ParseSettingsString gave them) follow.
+// after "onlinechecks" ("language", "warmchecker", "checkonsave", "spamd") are
+// written only when they differ from their defaults, so settings left at their
+// defaults give the four-pair line; other pairs (as ParseSettingsString gave
+// them) follow.
 QString FormatSettingsString(const Settings &settings, const QStringList &otherPairs = {});
 
 // <generic config folder>/norvale/conf.ini (~/.config/norvale/conf.ini by default).

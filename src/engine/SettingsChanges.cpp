@@ -111,6 +111,12 @@ Settings MergeSettingsChanges(const Settings &onDisk, const Settings &loaded, co
         merged.onlineChecks = current.onlineChecks;
     if (current.language != loaded.language)
         merged.language = current.language;
+    if (current.warmChecker != loaded.warmChecker)
+        merged.warmChecker = current.warmChecker;
+    if (current.checkOnSave != loaded.checkOnSave)
+        merged.checkOnSave = current.checkOnSave;
+    if (current.spamdPool != loaded.spamdPool)
+        merged.spamdPool = current.spamdPool;
     return merged;
 }
 

@@ -161,7 +161,7 @@ void SpamCheckJob::onProcessFinished(const ProcessOutcome &outcome)
                 result.status = Status::ExitedWithError;
                 result.detail = Explain(outcome, QStringLiteral("exit code %1").arg(outcome.exitCode));
             } else {
-                readReport(result);
+                ReadReportSection(m_reportPath, result);
             }
             break;
         case ProcessOutcome::Status::Cancelled:
@@ -180,10 +180,9 @@ void SpamCheckJob::onProcessFinished(const ProcessOutcome &outcome)
         startSecondRun();
 }
 
-// Reads the end of the report (see ReportReadLimit) and cuts out its section.
-void SpamCheckJob::readReport(SpamCheckResult &result) const
+void ReadReportSection(const QString &reportPath, SpamCheckResult &result)
 {
-    QFile file(m_reportPath);
+    QFile file(reportPath);
     if (!file.open(QIODevice::ReadOnly)) {
         result.status = SpamCheckResult::Status::NoReportSection;
         result.detail = file.errorString();

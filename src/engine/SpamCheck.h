@@ -54,6 +54,10 @@ struct SpamCheckResult
 // A section longer than this is not found (NoReportSection).
 inline constexpr qint64 ReportReadLimit = 4 * 1024 * 1024;
 
+// Reads the end of a report file (see ReportReadLimit) and cuts out its
+// section: Ok with the section, or NoReportSection saying why.
+void ReadReportSection(const QString &reportPath, SpamCheckResult &result);
+
 // The checker's environment: ours, with LANGUAGE and LC_ALL set to C so its
 // report is in English and its section heading can be found.
 QProcessEnvironment CheckerEnvironment();
@@ -118,7 +122,6 @@ private:
         SecondRun
     };
     void onProcessFinished(const ProcessOutcome &outcome);
-    void readReport(SpamCheckResult &result) const;
     void startSecondRun();
     void end();
 

@@ -71,6 +71,7 @@ int main(int argc, char *argv[])
     norvale::StopOnSignals([](int status) { QCoreApplication::exit(status); });
 
     norvale::MainWindow window;
+    window.startWarmChecker();
     if (!options.file.isEmpty())
         window.checkPanel()->setFileName(QDir::current().absoluteFilePath(options.file));
     window.show();

@@ -13,6 +13,7 @@
 #include "ReadinessReport.h"
 #include "ReasonItem.h"
 #include "Startup.h"
+#include "Text.h"
 #include "TextCatalogue.h"
 #include "Thresholds.h"
 #include "UserGrid.h"
@@ -21,6 +22,8 @@
 #include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +33,8 @@
 #include <QUrl>
 
 #include <utility>
+
+#include <sys/stat.h>
 
 namespace norvale {
 
@@ -86,6 +91,7 @@ CheckPanel::CheckPanel(QWidget *window)
     connect(Control<ButtonPlus>(window, "cmdCheckNow"), &ButtonPlus::clicked, this,
         &CheckPanel::onCheckNowClicked);
     connect(m_fileName, &QLineEdit::textChanged, this, &CheckPanel::ResultReset);
+    connect(m_fileName, &QLineEdit::textChanged, this, &CheckPanel::watchNamedFile);
     m_timer->setSingleShot(true);
     connect(m_timer, &QTimer::timeout, this, &CheckPanel::onTimerTick);
 
@@ -136,6 +142,7 @@ bool CheckPanel::isChecking() const
 void CheckPanel::stop()
 {
     m_timer->stop();
+    m_checkAfterThis = false;
     if (!m_checking)
         return;
     if (CheckRun *run = std::exchange(m_run, nullptr)) {
@@ -218,7 +225,13 @@ void CheckPanel::CheckFile()
     request.online = m_online->checkState() != Qt::Unchecked;
     m_checkedOnline = request.online;
 
+    // A check started by a click counts as seen: a later event of the folder
+    // about another file checks nothing.
+    m_stamp = stampOf(namedFilePath());
+
     auto *run = new CheckRun(this);
+    if (m_checkerFactory)
+        run->setCheckerFactory(m_checkerFactory);
     if (!run->start(request)) {
         const CheckOutcome refused = run->outcome();
         delete run;
@@ -269,6 +282,86 @@ void CheckPanel::endCheck()
     QApplication::restoreOverrideCursor();
     m_panel->setEnabled(true);
     emit checkFinished();
+    if (std::exchange(m_checkAfterThis, false) && m_checkOnSave)
+        m_timer->start();
+}
+
+void CheckPanel::setCheckOnSave(bool on)
+{
+    if (m_checkOnSave == on)
+        return;
+    m_checkOnSave = on;
+    if (!m_watcher) {
+        m_watcher = new QFileSystemWatcher(this);
+        connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &CheckPanel::onWatchedPathChanged);
+        connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &CheckPanel::onWatchedPathChanged);
+        m_saveSettle = new QTimer(this);
+        m_saveSettle->setSingleShot(true);
+        m_saveSettle->setInterval(SaveSettleMilliseconds);
+        connect(m_saveSettle, &QTimer::timeout, this, &CheckPanel::onSaveSettled);
+    }
+    watchNamedFile();
+}
+
+// The file as a check would name it: trimmed of spaces, from the current folder.
+QString CheckPanel::namedFilePath() const
+{
+    const QString name = TrimSpaces(m_fileName->text());
+    return name.isEmpty() ? QString() : QFileInfo(name).absoluteFilePath();
+}
+
+CheckPanel::FileStamp CheckPanel::stampOf(const QString &path)
+{
+    struct stat info {};
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return { true, qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec, qint64(info.st_size),
+        quint64(info.st_dev), quint64(info.st_ino) };
+}
+
+// Watches the named file and its folder: an editor that saves by writing a
+// new file and renaming it over the old one replaces the file the watcher
+// held, and only the folder tells.
+void CheckPanel::watchNamedFile()
+{
+    if (!m_watcher)
+        return;
+    m_saveSettle->stop();
+    m_checkAfterThis = false;
+    if (const QStringList watched = m_watcher->files() + m_watcher->directories(); !watched.isEmpty())
+        m_watcher->removePaths(watched);
+    const QString path = namedFilePath();
+    if (!m_checkOnSave || path.isEmpty())
+        return;
+    m_stamp = stampOf(path);
+    m_watcher->addPath(QFileInfo(path).absolutePath());
+    if (m_stamp.exists)
+        m_watcher->addPath(path);
+}
+
+void CheckPanel::onWatchedPathChanged()
+{
+    if (m_checkOnSave)
+        m_saveSettle->start(); // again: the save may not be over
+}
+
+// The file has been quiet for a moment: checked again when it is another
+// version than the one last seen, and is there.
+void CheckPanel::onSaveSettled()
+{
+    const QString path = namedFilePath();
+    const FileStamp stamp = stampOf(path);
+    if (!stamp.exists)
+        return; // gone, or not back yet: its return is a change of the folder
+    if (!m_watcher->files().contains(path))
+        m_watcher->addPath(path);
+    if (stamp == m_stamp)
+        return;
+    m_stamp = stamp;
+    if (m_checking)
+        m_checkAfterThis = true;
+    else if (!m_timer->isActive())
+        m_timer->start();
 }
 
 void CheckPanel::ResultReset()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CheckRun.h"
 #include "ReadinessCheck.h"
 #include "ReportScorer.h"
 #include "Thresholds.h"
@@ -13,6 +14,7 @@
 #include <optional>
 
 class QCheckBox;
+class QFileSystemWatcher;
 class QLabel;
 class QLineEdit;
 class QTimer;
@@ -71,6 +73,16 @@ public:
     // Where a check takes the rule score list from; by default the grid's
     // Configuration. The window adds the scores its grid has no row for.
     void setRuleScoreSource(std::function<QString()> source);
+    // The checker each new check runs on; by default (an empty factory) the
+    // checker started afresh for every check.
+    void setCheckerFactory(CheckerFactory factory) { m_checkerFactory = std::move(factory); }
+    // When on, the file named in the box is checked again by itself whenever
+    // it changes on disk. The changes of one save (an editor that truncates,
+    // writes and renames) give one check, once the file has been quiet for
+    // SaveSettleMilliseconds; a save during a check gives one more check after it.
+    void setCheckOnSave(bool on);
+    bool checkOnSave() const { return m_checkOnSave; }
+    static constexpr int SaveSettleMilliseconds = 500;
 
 signals:
     // A check has ended: failed, stopped or with its results on screen.
@@ -95,6 +107,22 @@ private:
     void warn(const QString &text);
     BandLimitArray bandLimits() const;
     void showReadinessReport();
+    void watchNamedFile();
+    void onWatchedPathChanged();
+    void onSaveSettled();
+
+    // What tells one version of a file from another.
+    struct FileStamp
+    {
+        bool exists = false;
+        qint64 modified = 0; // nanoseconds
+        qint64 size = 0;
+        quint64 device = 0;
+        quint64 inode = 0;
+        friend bool operator==(const FileStamp &, const FileStamp &) = default;
+    };
+    static FileStamp stampOf(const QString &path);
+    QString namedFilePath() const;
 
     QWidget *m_window = nullptr;
     QLineEdit *m_fileName = nullptr;
@@ -120,6 +148,13 @@ private:
     bool m_checkedOnline = false;
 
     CheckRun *m_run = nullptr; // the running check; null when none runs
+    CheckerFactory m_checkerFactory;
+
+    bool m_checkOnSave = false;
+    QFileSystemWatcher *m_watcher = nullptr; // the named file and its folder, while checking on save
+    QTimer *m_saveSettle = nullptr;
+    FileStamp m_stamp; // the named file as last checked or first watched
+    bool m_checkAfterThis = false; // the file was saved during the check that runs
     bool m_checking = false; // from the tick until the check has ended
     int m_sortColumn = -1; // none until the first header click
     Qt::SortOrder m_sortOrder = Qt::DescendingOrder;

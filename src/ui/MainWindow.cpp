@@ -15,12 +15,14 @@
 #include "RuleScoreList.h"
 #include "Settings.h"
 #include "SettingsChanges.h"
+#include "SpamdPool.h"
 #include "Startup.h"
 #include "TextCatalogue.h"
 #include "ThresholdBox.h"
 #include "Thresholds.h"
 #include "Twips.h"
 #include "UserGrid.h"
+#include "WarmChecker.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -198,10 +200,57 @@ MainWindow::MainWindow(QWidget *parent)
 
     m_checkPanel = new CheckPanel(this);
     m_checkPanel->setRuleScoreSource([this] { return currentSettings().rules; });
+    m_checkPanel->setCheckOnSave(m_checkOnSave->isChecked());
+    connect(m_checkOnSave, &QCheckBox::toggled, m_checkPanel, &CheckPanel::setCheckOnSave);
+    connect(m_warmCheckerBox, &QCheckBox::toggled, this, &MainWindow::chooseChecker);
+    connect(m_onlineChecks, &QCheckBox::stateChanged, this, &MainWindow::chooseChecker);
     m_startupTimer->start();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The check that uses the checker ends before the checker does.
+    m_checkPanel->stop();
+    m_warm.reset();
+}
+
+void MainWindow::startWarmChecker()
+{
+    m_warmAllowed = true;
+    chooseChecker();
+}
+
+// The checker of the next checks: the team's daemons when the settings name
+// them, else the checker kept running (started, or replaced when the online
+// setting changed), else the one started afresh for every check.
+void MainWindow::chooseChecker()
+{
+    if (m_checkPanel->isChecking()) {
+        // The running check keeps its checker; the choice follows it.
+        connect(m_checkPanel, &CheckPanel::checkFinished, this, &MainWindow::chooseChecker,
+            Qt::ConnectionType(Qt::SingleShotConnection | Qt::UniqueConnection));
+        return;
+    }
+    if (!m_spamdPool.isEmpty()) {
+        if (const std::optional<SpamdPool> pool = SpamdPool::parse(m_spamdPool)) {
+            m_warm.reset();
+            const QString client = WarmCheckerPaths::resolve().client;
+            m_checkPanel->setCheckerFactory([pool = *pool, client] { return new SpamdPoolJob(pool, client); });
+            return;
+        }
+        qCWarning(lcWarmChecker) << "the settings' checker daemons are not HOST:PORT entries, ignored:"
+                                 << m_spamdPool;
+    }
+    if (!m_warmAllowed || !m_warmCheckerBox->isChecked()) {
+        m_warm.reset();
+        m_checkPanel->setCheckerFactory({});
+        return;
+    }
+    if (!m_warm)
+        m_warm = std::make_unique<WarmChecker>();
+    m_warm->start(m_onlineChecks->checkState() != Qt::Unchecked);
+    m_checkPanel->setCheckerFactory([warm = m_warm.get()] { return new WarmCheckJob(warm); });
+}
 
 QWidget *MainWindow::makePage(int index)
 {
@@ -352,6 +401,11 @@ QWidget *MainWindow::buildOptionsPage()
     MakeLabel(page, QStringLiteral("Label10"), QRect(540, 4020, 2895, 195), QStringLiteral("#203"));
     m_onlineChecks = MakeCheckBox(page, QStringLiteral("chkOnlineChecks"), 4380);
     MakeLabel(page, QStringLiteral("Label9"), QRect(540, 4440, 2895, 195), QStringLiteral("#204"));
+    // Two more options in the free space between the thresholds and the two above.
+    m_warmCheckerBox = MakeCheckBox(page, QStringLiteral("chkWarmChecker"), 3120);
+    MakeLabel(page, QStringLiteral("lblWarmChecker"), QRect(540, 3180, 2895, 195), QStringLiteral("#707"));
+    m_checkOnSave = MakeCheckBox(page, QStringLiteral("chkCheckOnSave"), 3540);
+    MakeLabel(page, QStringLiteral("lblCheckOnSave"), QRect(540, 3600, 2895, 195), QStringLiteral("#706"));
     return page;
 }
 
@@ -500,8 +554,12 @@ void MainWindow::SetThresholds(const QString &text)
 
 Settings MainWindow::currentSettings() const
 {
-    return Settings { RuleScoreList::Join(m_grid->configuration(), m_rulesPastTheGrid), GetThresholds(),
+    Settings settings { RuleScoreList::Join(m_grid->configuration(), m_rulesPastTheGrid), GetThresholds(),
         CheckValue(m_hideZero), CheckValue(m_onlineChecks) };
+    settings.warmChecker = m_warmCheckerBox->isChecked() ? 1 : 0;
+    settings.checkOnSave = m_checkOnSave->isChecked() ? 1 : 0;
+    settings.spamdPool = m_spamdPool;
+    return settings;
 }
 
 QString MainWindow::GetConfiguration() const
@@ -521,6 +579,13 @@ void MainWindow::applySettings(const Settings &settings)
     SetThresholds(settings.thresholds);
     SetCheckValue(m_hideZero, settings.hideZero);
     SetCheckValue(m_onlineChecks, settings.onlineChecks);
+    m_warmCheckerBox->setChecked(settings.warmChecker != 0);
+    m_checkOnSave->setChecked(settings.checkOnSave != 0);
+    if (m_spamdPool != settings.spamdPool) {
+        m_spamdPool = settings.spamdPool;
+        if (m_checkPanel)
+            chooseChecker();
+    }
 }
 
 bool MainWindow::SaveConfiguration()
@@ -563,6 +628,7 @@ void MainWindow::finishEditing()
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     m_checkPanel->stop();
+    m_warm.reset();
     finishEditing();
     SaveConfiguration();
     event->accept();

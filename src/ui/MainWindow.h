@@ -17,6 +17,7 @@ class ButtonPlus;
 class CheckPanel;
 class ThresholdBox;
 class UserGrid;
+class WarmChecker;
 struct Settings;
 
 // frmCheck, Norvale's only window: four stacked panels (check, options, help
@@ -51,6 +52,14 @@ public:
     ~MainWindow() override;
 
     CheckPanel *checkPanel() const { return m_checkPanel; }
+    // Lets this window keep the checker running between its checks (see
+    // WarmChecker), as the settings say: started now, while the start-up panel
+    // shows, so that it answers by the first check. Until it answers, and
+    // wherever it cannot run, checks start the checker afresh as before.
+    void startWarmChecker();
+    // The running checker of this window; null before startWarmChecker() or
+    // while it is switched off.
+    WarmChecker *warmChecker() const { return m_warm.get(); }
     // The page on show, 0 to 3.
     int currentPanel() const;
 
@@ -97,6 +106,7 @@ private:
     void applySettings(const Settings &settings);
     void finishEditing();
     void tellAboutRulesPastTheGrid();
+    void chooseChecker();
 
     QStackedWidget *m_panels = nullptr;
     QTextBrowser *m_browser = nullptr;
@@ -104,6 +114,8 @@ private:
     std::array<ThresholdBox *, 5> m_thresholds {};
     QCheckBox *m_hideZero = nullptr;
     QCheckBox *m_onlineChecks = nullptr;
+    QCheckBox *m_warmCheckerBox = nullptr;
+    QCheckBox *m_checkOnSave = nullptr;
     ButtonPlus *m_checkNow = nullptr;
     ButtonPlus *m_site = nullptr;
     QLabel *m_about = nullptr;
@@ -114,6 +126,10 @@ private:
     // Normalised rule score entries that the grid has no row for.
     QString m_rulesPastTheGrid;
     bool m_toldAboutRulesPastTheGrid = false;
+    // The team's checker daemons from the settings; no control shows them.
+    QString m_spamdPool;
+    bool m_warmAllowed = false; // startWarmChecker() was called
+    std::unique_ptr<WarmChecker> m_warm;
 };
 
 } // namespace norvale

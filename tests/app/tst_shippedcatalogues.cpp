@@ -27,7 +27,9 @@ const QList<int> UsedIds { 51, 52, 53, 71, 72, 73, 74, 75, 76, 81, 82, 83, 84, 8
     // The rule guide, the full report and its command-line options.
     500, 501, 502, 503, 504, 505, 506, 507, 508, 509, 510, 511, 512, 513, 514, 515, 516, 517, 518, 519, 520,
     521, 522, 523, 524, 525, 526, 527, 528, 529, 530, 531, 532, 533, 534, 535, 536, 537, 540, 541, 542, 543,
-    544, 545, 546 };
+    544, 545, 546,
+    // The warm checker, batches and checking on save.
+    700, 701, 702, 703, 704, 705, 706, 707 };
 
 // The texts the program fills in, with the markers it fills.
 const QHash<int, QStringList> Markers {
@@ -96,6 +98,9 @@ const QHash<int, QStringList> Markers {
     { 533, { "%1", "%2" } },
     { 544, { "%1", "%2" } },
     { 546, { "%1", "%2" } },
+    { 703, { "%1" } },
+    { 704, { "%1" } },
+    { 705, { "%1", "%2", "%3" } },
 };
 
 // Texts shown in narrow places (tab captions, column headers, the verdict

@@ -119,7 +119,7 @@ private slots:
         QCOMPARE(BashCompletion({ QStringLiteral("norvale-check"), QStringLiteral("--") }),
             HelpOptions(QStringLiteral("norvale-check")));
         QCOMPARE(BashCompletion({ QStringLiteral("norvale-check"), QStringLiteral("--j") }),
-            QSet<QString>({ QStringLiteral("--json") }));
+            QSet<QString>({ QStringLiteral("--json"), QStringLiteral("--jobs") }));
     }
 
     void bashCompletion_offersValues_data()
