@@ -7,6 +7,11 @@
 #
 # The rule set is read through SpamAssassin's own configuration loader, so the
 # rules, scores and descriptions are those the checker itself uses.
+#
+# Then the same for the rules that fire: on the repository's messages (test
+# data and the sample newsletter, checked now) and on the reference messages
+# captured in tests/data/fired-rules.tsv (bench/fired_rules.sh). Each of these
+# should have an entry of its own.
 set -eu
 here=$(CDPATH= cd -- "$(dirname -- "$0")" && pwd)
 build=${1:-$here/../build}
@@ -32,3 +37,13 @@ HOME=$home perl -MMail::SpamAssassin -e '
 
 echo "installed rules with a score: $(grep -vc '^__' "$home/rules.tsv")"
 "$tool" "$here/../ide/guide.txt" "$here/../ide/guide.it.txt" < "$home/rules.tsv"
+
+root=$here/..
+echo "rules fired on the repository's messages and the captured reference messages:"
+{
+    find "$root/tests/data" -name '*.eml' | sort | while read -r f; do printf '%s\t%s\n' "$f" "$f"; done
+    printf '%s\t%s\n' "$root/samples/newsletter.eml" "$root/samples/newsletter.eml"
+} | HOME=$home LC_ALL=C LANGUAGE=C perl "$here/fired_rules.pl" > "$home/fired.tsv"
+grep -v '^#' "$root/tests/data/fired-rules.tsv" >> "$home/fired.tsv"
+echo "messages: $(wc -l < "$home/fired.tsv")"
+cut -f2 "$home/fired.tsv" | tr ' ' '\n' | sort -u | "$tool" "$root/ide/guide.txt" "$root/ide/guide.it.txt"

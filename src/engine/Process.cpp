@@ -55,7 +55,8 @@ void Process::start(const ProcessRequest &request)
     m_process->setStandardOutputFile(
         request.standardOutputFile.isEmpty() ? QProcess::nullDevice() : request.standardOutputFile,
         QIODevice::Truncate);
-    if (!request.standardErrorFile.isEmpty())
+    m_standardErrorToFile = !request.standardErrorFile.isEmpty();
+    if (m_standardErrorToFile)
         m_process->setStandardErrorFile(request.standardErrorFile, QIODevice::Truncate);
     // Its own process group, so a stop reaches the helpers a program started too.
     m_process->setChildProcessModifier([] { ::setpgid(0, 0); });
@@ -98,6 +99,8 @@ void Process::killGroup()
 
 void Process::readStandardError()
 {
+    if (m_standardErrorToFile)
+        return;
     m_standardError += m_process->readAllStandardError();
     if (m_standardError.size() > StandardErrorKeep)
         m_standardError.remove(0, m_standardError.size() - StandardErrorKeep);

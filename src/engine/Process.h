@@ -90,6 +90,7 @@ private:
     ProcessOutcome m_outcome;
     bool m_running = false;
     bool m_ending = false;
+    bool m_standardErrorToFile = false; // then there is nothing to read from the process
 };
 
 // Starts the program (no shell) and waits for its end or the time limit; a run

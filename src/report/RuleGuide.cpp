@@ -26,19 +26,31 @@ bool isPattern(QStringView name)
 }
 
 // "*" any run of characters, "?" one character, the rest literally; the
-// whole name must match.
-QString wildcardExpression(const QString &pattern)
+// whole name must match. Backtracks only to the last "*", which is enough:
+// what an earlier "*" took can always be given to the later one instead.
+bool wildcardMatches(QStringView pattern, QStringView name)
 {
-    QString expression = QStringLiteral("\\A");
-    for (const QChar c : pattern) {
-        if (c == u'*')
-            expression += QStringLiteral(".*");
-        else if (c == u'?')
-            expression += u'.';
-        else
-            expression += QRegularExpression::escape(QString(c));
+    qsizetype p = 0;
+    qsizetype n = 0;
+    qsizetype star = -1; // the last "*" seen, and where in the name it began
+    qsizetype starName = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == u'*') {
+            star = p++;
+            starName = n;
+        } else if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (star >= 0) {
+            p = star + 1;
+            n = ++starName;
+        } else {
+            return false;
+        }
     }
-    return expression + QStringLiteral("\\z");
+    while (p < pattern.size() && pattern[p] == u'*')
+        ++p;
+    return p == pattern.size();
 }
 
 } // namespace
@@ -60,6 +72,7 @@ void RuleGuide::loadData(QByteArrayView utf8)
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
 
+    QHash<QString, qsizetype> positions;
     std::optional<GuideEntry> current;
     for (QStringView line : QStringView(text).split(u'\n')) {
         if (line.endsWith(u'\r'))
@@ -69,7 +82,7 @@ void RuleGuide::loadData(QByteArrayView utf8)
             continue;
         if (trimmed.startsWith(u'[') && trimmed.endsWith(u']')) {
             if (current)
-                addEntry(std::move(*current));
+                addEntry(std::move(*current), positions);
             current.emplace();
             current->key = trimmed.sliced(1, trimmed.size() - 2).trimmed().toString().simplified();
             continue;
@@ -89,20 +102,19 @@ void RuleGuide::loadData(QByteArrayView utf8)
             current->localOnly = value.compare(QStringLiteral("yes"), Qt::CaseInsensitive) == 0;
     }
     if (current)
-        addEntry(std::move(*current));
+        addEntry(std::move(*current), positions);
     rebuildIndex();
 }
 
-void RuleGuide::addEntry(GuideEntry entry)
+void RuleGuide::addEntry(GuideEntry entry, QHash<QString, qsizetype> &positions)
 {
     if (entry.key.isEmpty())
         return;
-    for (GuideEntry &existing : m_entries) {
-        if (existing.key == entry.key) {
-            existing = std::move(entry);
-            return;
-        }
+    if (const auto existing = positions.constFind(entry.key); existing != positions.cend()) {
+        m_entries[*existing] = std::move(entry);
+        return;
     }
+    positions.insert(entry.key, m_entries.size());
     m_entries.append(std::move(entry));
 }
 
@@ -116,11 +128,10 @@ void RuleGuide::rebuildIndex()
         for (const QString &name : names) {
             if (isPattern(name)) {
                 Pattern pattern;
-                pattern.expression = QRegularExpression(wildcardExpression(name));
+                pattern.wildcard = name;
                 pattern.literalLength = name.size() - name.count(u'*') - name.count(u'?');
                 pattern.entry = i;
-                if (pattern.expression.isValid())
-                    m_patterns.append(std::move(pattern));
+                m_patterns.append(std::move(pattern));
             } else if (names.size() == 1) {
                 m_own.insert(name, i);
             } else if (!m_listed.contains(name)) {
@@ -146,8 +157,7 @@ const GuideEntry *RuleGuide::find(QStringView ruleName, GuideMatch *match) const
         return answer(GuideMatch::Family, &m_entries[*listed]);
     const Pattern *best = nullptr;
     for (const Pattern &pattern : m_patterns) {
-        if ((!best || pattern.literalLength > best->literalLength)
-            && pattern.expression.match(name).hasMatch())
+        if ((!best || pattern.literalLength > best->literalLength) && wildcardMatches(pattern.wildcard, name))
             best = &pattern;
     }
     if (best)

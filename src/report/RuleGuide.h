@@ -3,7 +3,6 @@
 #include <QByteArrayView>
 #include <QHash>
 #include <QList>
-#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -63,11 +62,13 @@ public:
 private:
     struct Pattern
     {
-        QRegularExpression expression;
+        QString wildcard; // upper case
         qsizetype literalLength = 0;
         qsizetype entry = 0;
     };
-    void addEntry(GuideEntry entry);
+    // `positions` maps the headings read so far to their entries, so a long
+    // file loads in linear time.
+    void addEntry(GuideEntry entry, QHash<QString, qsizetype> &positions);
     void rebuildIndex();
 
     QList<GuideEntry> m_entries;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -180,6 +181,25 @@ private slots:
         QCOMPARE(outcome.exitCode, 2);
         QVERIFY(outcome.standardError.endsWith(QStringLiteral("the last words\n")));
         QVERIFY(outcome.standardError.size() <= 4096);
+    }
+
+    // Standard error sent to a file lands there whole, and nothing tries to
+    // read it from the process as well (Qt warns of a read of a write-only
+    // device then).
+    void standardErrorFile_takesAllOfIt()
+    {
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+        const QString errors = m_dir.filePath(QStringLiteral("errors.txt"));
+        ProcessRequest request
+            = Request(Shell, { QStringLiteral("-c"), QStringLiteral("seq 1 20000 >&2; exit 3") });
+        request.standardErrorFile = errors;
+        const ProcessOutcome outcome = RunAndWait(request);
+        QCOMPARE(outcome.status, ProcessOutcome::Status::Finished);
+        QCOMPARE(outcome.exitCode, 3);
+        QVERIFY(outcome.standardError.isEmpty());
+        const QByteArray written = ReadAll(errors);
+        QVERIFY(written.startsWith("1\n2\n"));
+        QVERIFY(written.endsWith("\n20000\n"));
     }
 
     void timeLimit_killsAHangWithItsChildren()
