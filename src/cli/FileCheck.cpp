@@ -2,6 +2,9 @@
 
 #include "CheckFailureText.h"
 #include "CheckRun.h"
+#include "Logging.h"
+
+#include <QElapsedTimer>
 
 namespace norvale {
 
@@ -24,8 +27,13 @@ FileCheckResult FileResultFromOutcome(const QString &path, const CheckOutcome &o
     }
     result.score = outcome.score;
     result.level = outcome.level;
-    if (settings.readiness)
+    if (settings.readiness) {
+        QElapsedTimer clock;
+        clock.start();
         result.readiness = CheckReadinessFile(outcome.messagePath);
+        qCInfo(lcReadiness).noquote()
+            << "sending readiness of" << outcome.messagePath << "checked in" << clock.elapsed() << "ms";
+    }
     return result;
 }
 
