@@ -148,7 +148,7 @@ void SpamCheckJob::onProcessFinished(const ProcessOutcome &outcome)
                                 << m_clock.elapsed() << "ms:" << processStatusName(outcome);
     if (m_stage == Stage::SecondRun) {
         if (outcome.status != ProcessOutcome::Status::Finished || outcome.exitCode != 0)
-            qCWarning(lcChecker).noquote()
+            qCInfo(lcChecker).noquote()
                 << "the second run failed:" << processStatusName(outcome) << outcome.standardError.trimmed();
         end();
         return;
