@@ -71,6 +71,7 @@ std::optional<CheckSettings> effectiveSettings(const CheckOptions &options, QTex
     check.online = options.online.value_or(settings.onlineChecks != 0);
     check.hideZero = options.hideZero || settings.hideZero != 0;
     check.warmChecker = settings.warmChecker != 0;
+    check.spamdPool = options.spamd ? *options.spamd : options.cold ? QString() : settings.spamdPool;
     return check;
 }
 
@@ -160,11 +161,14 @@ int RunCheckCommand(const QStringList &arguments, const QSet<qsizetype> &undecod
     // The checker: the team's pool when named, else the warm checker for a
     // batch (the one a running Norvale keeps when there is one), else the cold one.
     std::unique_ptr<WarmChecker> warm;
-    if (options.spamd) {
-        const SpamdPool pool = *SpamdPool::parse(*options.spamd);
+    // The settings' list is the window's too: one that is not HOST:PORT
+    // entries is passed over there, and here.
+    const std::optional<SpamdPool> pool
+        = settings->spamdPool.isEmpty() ? std::nullopt : SpamdPool::parse(settings->spamdPool);
+    if (pool) {
         const QString client = WarmCheckerPaths::resolve().client;
-        batch.factory = [pool, client] { return new SpamdPoolJob(pool, client); };
-        qCInfo(lcCli).noquote() << "checker: the daemons" << pool.describe() << "through" << client;
+        batch.factory = [pool = *pool, client] { return new SpamdPoolJob(pool, client); };
+        qCInfo(lcCli).noquote() << "checker: the daemons" << pool->describe() << "through" << client;
     } else if (!options.cold && settings->warmChecker) {
         warm = std::make_unique<WarmChecker>();
         warm->start(settings->online,

@@ -23,6 +23,7 @@ struct CheckSettings
     bool hideZero = false;
     bool readiness = false; // also check the message's sending readiness
     bool warmChecker = true; // keep the checker running between messages
+    QString spamdPool; // the team's checker daemons, HOST:PORT,HOST:PORT; empty for none
 };
 
 struct FileCheckResult

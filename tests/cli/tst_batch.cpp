@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "Daemons.h"
+#include "TestFiles.h"
 
 #include <unistd.h>
 
@@ -95,12 +96,27 @@ private slots:
         QVERIFY2(result.err.contains(option.section(u'=', 1)), qPrintable(result.err));
     }
 
+    void aPoolWithNoHostIsAnErrorNamingTheHosts_data()
+    {
+        QTest::addColumn<bool>("inSettings");
+        QTest::newRow("named by --spamd") << false;
+        QTest::newRow("named by the settings, as the window reads them") << true;
+    }
     void aPoolWithNoHostIsAnErrorNamingTheHosts()
     {
+        QFETCH(bool, inSettings);
         const QString pool
             = QStringLiteral("127.0.0.1:%1,127.0.0.1:%2").arg(FreeLoopbackPort()).arg(FreeLoopbackPort());
-        const Run result = run({ QStringLiteral("--json"), QStringLiteral("--spamd"), pool,
-            Messages + QStringLiteral("gtube.eml"), Messages + QStringLiteral("clean-newsletter.eml") });
+        QStringList arguments { QStringLiteral("--json") };
+        if (inSettings) {
+            const QString settings = m_home.filePath(QStringLiteral("pool.ini"));
+            QVERIFY(WriteFile(settings, "rules=&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0&spamd=" + pool.toLatin1()));
+            arguments << QStringLiteral("--settings") << settings;
+        } else {
+            arguments << QStringLiteral("--spamd") << pool;
+        }
+        const Run result = run(arguments
+            + QStringList { Messages + QStringLiteral("gtube.eml"), Messages + QStringLiteral("clean-newsletter.eml") });
         QCOMPARE(result.exitCode, 1);
         const QJsonArray checked = QJsonDocument::fromJson(result.out).object().value(u"files").toArray();
         QCOMPARE(checked.size(), 2);

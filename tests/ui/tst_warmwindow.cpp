@@ -64,6 +64,7 @@ private slots:
     void cleanup();
     void theWindowsChecksAnswerWarmAndMatchTheColdPath();
     void theWarmCheckerEndsWithTheWindowAndCanBeSwitchedOff();
+    void switchingOnlineChecksReplacesTheDaemon();
     void aSaveInStepsGivesOneCheck_data();
     void aSaveInStepsGivesOneCheck();
     void theOptionsAreSavedOnlyWhenNotDefault();
@@ -158,6 +159,27 @@ void TestWarmWindow::theWarmCheckerEndsWithTheWindowAndCanBeSwitchedOff()
     QVERIFY(ProcessAlive(second));
     m_window->close();
     QTRY_VERIFY(!ProcessAlive(second));
+}
+
+// The network tests are the daemon's own setting: another one takes its place,
+// and checks meanwhile take the cold path with the right setting.
+void TestWarmWindow::switchingOnlineChecksReplacesTheDaemon()
+{
+    makeWindow();
+    m_window->startWarmChecker();
+    WarmChecker *warm = m_window->warmChecker();
+    QTRY_VERIFY_WITH_TIMEOUT(warm->state() != WarmChecker::State::Starting, StartWait);
+    QVERIFY(warm->isReady());
+    QVERIFY(!warm->online());
+    const qint64 local = warm->daemonPid();
+
+    m_window->findChild<QCheckBox *>(QStringLiteral("chkOnlineChecks"))->setChecked(true);
+    QCOMPARE(m_window->warmChecker(), warm);
+    QVERIFY(warm->online());
+    QTRY_VERIFY(!ProcessAlive(local));
+    QTRY_VERIFY_WITH_TIMEOUT(warm->state() != WarmChecker::State::Starting, StartWait);
+    QVERIFY(warm->isReady());
+    QVERIFY(warm->daemonPid() != local);
 }
 
 void TestWarmWindow::aSaveInStepsGivesOneCheck_data()
