@@ -20,7 +20,7 @@ _norvale_check()
 {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=""
     ((COMP_CWORD > 0)) && prev=${COMP_WORDS[COMP_CWORD - 1]}
-    local options="--online --local --rules --thresholds --settings --hide-zero --json --fail-level --explain --html --compare --baseline --require-ready --no-readiness --jobs --spamd --cold --language --help --version"
+    local options="--online --local --rules --thresholds --settings --hide-zero --json --fail-level --explain --html --compare --baseline --require-ready --no-readiness --jobs --spamd --cold --verbose --language --help --version"
     local word
     for word in "${COMP_WORDS[@]:1:COMP_CWORD-1}"; do
         if [[ $word == -- ]]; then

@@ -1,6 +1,8 @@
 #include "CheckFailureText.h"
 
+#include "Text.h"
 #include "TextCatalogue.h"
+#include "TextIds.h"
 
 #include <chrono>
 
@@ -8,30 +10,8 @@ namespace norvale {
 
 namespace {
 
-enum : int
-{
-    MessageWarning = 84,
-    NoFileName = 85,
-    CheckerNotFound = 121,
-    CheckerNotStarted = 122,
-    CheckerFailed = 123,
-    CheckerCrashed = 124,
-    CheckerTimedOut = 125,
-    CheckerNoSection = 126,
-    WorkDirUnusable = 127,
-    WorkDirCannotCreate = 131,
-    WorkDirNotAFolder = 132,
-    WorkDirWrongOwner = 133,
-    WorkDirWrongMode = 134,
-    FileNotRegular = 141,
-    FileUnreadable = 142,
-    FileNotAMessage = 143,
-    FileTooLarge = 160,
-};
-
-} // namespace
-
-QString CheckerFailureText(const SpamCheckResult &result)
+// The failure's own text, without what the checker said.
+QString checkerFailureOnly(const SpamCheckResult &result)
 {
     using Status = SpamCheckResult::Status;
     const QString path = result.checkerPath;
@@ -40,20 +20,36 @@ QString CheckerFailureText(const SpamCheckResult &result)
     case Status::Cancelled:
         return QString();
     case Status::NotFound:
-        return FillText(CheckerNotFound, path);
+        return FillText(TextId::CheckerNotFound, path);
     case Status::NotStarted:
-        return FillText(CheckerNotStarted, path, result.detail);
+        return FillText(TextId::CheckerNotStarted, path, result.detail);
     case Status::Crashed:
-        return FillText(CheckerCrashed, path);
+        return FillText(TextId::CheckerCrashed, path);
     case Status::ExitedWithError:
-        return FillText(CheckerFailed, path, QString::number(result.exitCode));
+        return FillText(TextId::CheckerFailed, path, QString::number(result.exitCode));
     case Status::TimedOut:
-        return FillText(CheckerTimedOut, path,
+        return FillText(TextId::CheckerTimedOut, path,
             QString::number(std::chrono::duration_cast<std::chrono::seconds>(result.timeLimit).count()));
     case Status::NoReportSection:
-        return FillText(CheckerNoSection, path);
+        return FillText(TextId::CheckerNoSection, path);
     }
     return QString();
+}
+
+} // namespace
+
+QString checkerSaidText(const SpamCheckResult &result)
+{
+    const QString said = lastLines(result.checkerSaid, CheckerSaidLines, CheckerSaidChars);
+    return said.isEmpty() ? QString() : FillText(TextId::CheckerSaid, said);
+}
+
+QString CheckerFailureText(const SpamCheckResult &result)
+{
+    QString text = checkerFailureOnly(result);
+    if (const QString said = checkerSaidText(result); !said.isEmpty() && !text.isEmpty())
+        text += QStringLiteral("\n\n") + said;
+    return text;
 }
 
 QString WorkDirFailureText(const WorkDirResult &result)
@@ -64,19 +60,19 @@ QString WorkDirFailureText(const WorkDirResult &result)
     case Error::None:
         return QString();
     case Error::CannotCreate:
-        reason = WorkDirCannotCreate;
+        reason = TextId::WorkDirCannotCreate;
         break;
     case Error::NotADirectory:
-        reason = WorkDirNotAFolder;
+        reason = TextId::WorkDirNotAFolder;
         break;
     case Error::WrongOwner:
-        reason = WorkDirWrongOwner;
+        reason = TextId::WorkDirWrongOwner;
         break;
     case Error::WrongMode:
-        reason = WorkDirWrongMode;
+        reason = TextId::WorkDirWrongMode;
         break;
     }
-    return FillText(WorkDirUnusable, result.path, GetText(reason));
+    return FillText(TextId::WorkDirUnusable, result.path, GetText(reason));
 }
 
 QString MessageFileFailureText(MessageFileStatus status, const QString &path)
@@ -87,20 +83,20 @@ QString MessageFileFailureText(MessageFileStatus status, const QString &path)
     case MessageFileStatus::NotFound:
         return MessageFileWarningText(path);
     case MessageFileStatus::NotARegularFile:
-        return FillText(FileNotRegular, path);
+        return FillText(TextId::FileNotRegular, path);
     case MessageFileStatus::Unreadable:
-        return FillText(FileUnreadable, path);
+        return FillText(TextId::FileUnreadable, path);
     case MessageFileStatus::NotAMessage:
-        return FillText(FileNotAMessage, path);
+        return FillText(TextId::FileNotAMessage, path);
     case MessageFileStatus::TooLarge:
-        return FillText(FileTooLarge, path, QString::number(MessageSizeLimit / (1024 * 1024)));
+        return FillText(TextId::FileTooLarge, path, QString::number(MessageSizeLimit / (1024 * 1024)));
     }
     return QString();
 }
 
 QString MessageFileWarningText(const QString &path)
 {
-    return GetText(MessageWarning).replace(QStringLiteral("%1"), path);
+    return GetText(TextId::MessageFileWarning).replace(QStringLiteral("%1"), path);
 }
 
 QString CheckOutcomeFailureText(const CheckOutcome &outcome, FailureWording wording)
@@ -108,7 +104,7 @@ QString CheckOutcomeFailureText(const CheckOutcome &outcome, FailureWording word
     using Stage = CheckOutcome::Stage;
     switch (outcome.stage) {
     case Stage::NoFileName:
-        return GetText(NoFileName);
+        return GetText(TextId::NoFileName);
     case Stage::MessageFile:
         if (wording == FailureWording::Window && outcome.fileStatus != MessageFileStatus::TooLarge)
             return MessageFileWarningText(outcome.messagePath);

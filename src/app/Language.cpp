@@ -3,6 +3,7 @@
 #include "ApplicationFolder.h"
 #include "Startup.h"
 #include "TextCatalogue.h"
+#include "TextIds.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -114,7 +115,7 @@ QString CatalogueFileLanguage(const QString &path)
 {
     TextCatalogue catalogue;
     catalogue.load(path);
-    return LanguageCode(catalogue.text(LanguageCodeTextId));
+    return LanguageCode(catalogue.text(TextId::LanguageCode));
 }
 
 QString ChooseApplicationCatalogue(QStringView explicitChoice)
@@ -135,7 +136,7 @@ QString LanguageOptionError(const QString &code)
     const QStringList offered = ApplicationLanguages();
     if (offered.contains(LanguageCode(code)))
         return {};
-    return FillText(UnknownLanguageTextId, code, offered.join(QStringLiteral(", ")));
+    return FillText(TextId::UnknownLanguage, code, offered.join(QStringLiteral(", ")));
 }
 
 QString LocalisedFile(const QString &path, QStringView code)

@@ -6,10 +6,6 @@
 
 namespace norvale {
 
-// Catalogue texts of the --language option, which both programs take.
-inline constexpr int LanguageOptionHelpTextId = 602; // its --help line, %1 the languages offered
-inline constexpr int UnknownLanguageTextId = 603; // %1 the code asked for, %2 the languages offered
-
 // Which text catalogue Norvale speaks. English ships as ide/ide.txt and every
 // other language beside it as ide/ide.<code>.txt (ide/ide.it.txt). A
 // translator may also replace ide/ide.txt itself; its text 1000 then names

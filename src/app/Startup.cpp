@@ -2,6 +2,7 @@
 
 #include "Language.h"
 #include "TextCatalogue.h"
+#include "TextIds.h"
 
 #include <QFileInfo>
 
@@ -63,12 +64,12 @@ void InitialiseApplication(const QString &cataloguePath)
     LoadTextCatalogue(cataloguePath);
     StartValues &values = startValues();
     for (int level = 0; level < VerdictLevelCount; ++level)
-        values.verdictTexts[level] = GetText(FirstVerdictTextId + level);
-    const bool italian = GetText(LanguageCodeTextId) == ItalianLanguageCode;
+        values.verdictTexts[level] = GetText(TextId::FirstVerdict + level);
+    const bool italian = GetText(TextId::LanguageCode) == ItalianLanguageCode;
     values.siteAddress = (italian ? ItalianSiteAddress : InternationalSiteAddress).toString();
     // The catalogue's own code; a catalogue without one is known by its file
     // name (ide.<code>.txt), and ide.txt without one by none.
-    values.language = LanguageCode(GetText(LanguageCodeTextId));
+    values.language = LanguageCode(GetText(TextId::LanguageCode));
     if (values.language.isEmpty()) {
         const QString name = QFileInfo(cataloguePath).fileName();
         if (name.startsWith(u"ide.") && name.endsWith(u".txt") && name.size() > 8)

@@ -12,15 +12,13 @@ namespace norvale {
 inline constexpr QStringView ItalianSiteAddress = u"http://www.norvale.app/it/";
 inline constexpr QStringView InternationalSiteAddress = u"http://www.norvale.app/";
 
-// The language code "IT" (exactly) in catalogue text 1000 chooses the
-// Italian site.
-inline constexpr int LanguageCodeTextId = 1000;
+// The language code "IT" (exactly) in catalogue text TextId::LanguageCode
+// chooses the Italian site.
 inline constexpr QStringView ItalianLanguageCode = u"IT";
 
 // Verdict levels run from 0 (below the first threshold) to 5; level i is
-// catalogue text 71 + i.
+// catalogue text TextId::FirstVerdict + i.
 inline constexpr int VerdictLevelCount = 6;
-inline constexpr int FirstVerdictTextId = 71;
 
 // The verdict text of a level, as InitialiseApplication read it; empty for a
 // level outside 0..5 and before InitialiseApplication.

@@ -2,6 +2,7 @@
 
 #include "Language.h"
 #include "TextCatalogue.h"
+#include "TextIds.h"
 
 #include <cstring>
 
@@ -9,14 +10,8 @@ namespace norvale {
 
 namespace {
 
-// Shared with norvale-check, which words the same errors and help lines.
-constexpr int UnknownOptionTextId = 321;
-constexpr int OptionNeedsValueTextId = 322;
-constexpr int OptionTakesNoValueTextId = 323;
-constexpr int OptionsHeadingTextId = 303;
-constexpr int HelpHelpTextId = 312;
-constexpr int HelpVersionTextId = 313;
-
+// The errors and help lines are norvale-check's own texts (CliText): both
+// programs word them the same.
 WindowOptions usageError(int textId, const QString &argument)
 {
     WindowOptions options;
@@ -53,13 +48,13 @@ WindowOptions ParseWindowArguments(const QStringList &arguments)
             else if (i + 1 < arguments.size())
                 options.language = arguments[++i];
             else
-                return usageError(OptionNeedsValueTextId, name);
+                return usageError(CliText::OptionNeedsValue, name);
         } else if (name == u"--help" || name == u"--version") {
             if (equals >= 0)
-                return usageError(OptionTakesNoValueTextId, name);
+                return usageError(CliText::OptionTakesNoValue, name);
             (name == u"--help" ? help : version) = true;
         } else {
-            return usageError(UnknownOptionTextId, name);
+            return usageError(CliText::UnknownOption, name);
         }
     }
     if (help)
@@ -94,12 +89,12 @@ QString WindowUsageText()
     auto line = [width](const QString &name, const QString &help) {
         return QStringLiteral("  ") + name.leftJustified(width) + help + u'\n';
     };
-    return GetText(WindowUsageLineTextId) + QStringLiteral("\n\n") + GetText(WindowUsageSummaryTextId)
-        + QStringLiteral("\n\n") + GetText(OptionsHeadingTextId) + u'\n'
+    return GetText(TextId::WindowUsageLine) + QStringLiteral("\n\n") + GetText(TextId::WindowUsageSummary)
+        + QStringLiteral("\n\n") + GetText(CliText::OptionsHeading) + u'\n'
         + line(
-            language, FillText(LanguageOptionHelpTextId, ApplicationLanguages().join(QStringLiteral(", "))))
-        + line(QStringLiteral("--help"), GetText(HelpHelpTextId))
-        + line(QStringLiteral("--version"), GetText(HelpVersionTextId));
+            language, FillText(TextId::LanguageOptionHelp, ApplicationLanguages().join(QStringLiteral(", "))))
+        + line(QStringLiteral("--help"), GetText(CliText::HelpHelp))
+        + line(QStringLiteral("--version"), GetText(CliText::HelpVersion));
 }
 
 } // namespace norvale

@@ -7,11 +7,6 @@
 
 namespace norvale {
 
-// Catalogue texts of the window's command line.
-inline constexpr int WindowUsageLineTextId = 600;
-inline constexpr int WindowUsageSummaryTextId = 601;
-inline constexpr int WindowUsageHintTextId = 604;
-
 // What `norvale [--language CODE] [--help] [--version] [--] [FILE]` asks for.
 // Read before the catalogue is loaded, so an error is kept as the text id and
 // the word it names, and worded afterwards by WindowUsageError.

@@ -5,6 +5,7 @@
 #include "CheckOptions.h"
 #include "CliTexts.h"
 #include "FileCheck.h"
+#include "Logging.h"
 #include "ReadinessReport.h"
 #include "ReportOutput.h"
 #include "ResultPrinter.h"
@@ -132,6 +133,8 @@ int RunCheckCommand(const QStringList &arguments, const QSet<qsizetype> &undecod
     case CheckOptions::Action::Check:
         break;
     }
+    if (options.verbose)
+        QLoggingCategory::setFilterRules(QStringLiteral("norvale.*.info=true\nnorvale.*.warning=true"));
 
     std::optional<CheckSettings> settings = effectiveSettings(options, err);
     if (!settings)
@@ -165,6 +168,7 @@ int RunCheckCommand(const QStringList &arguments, const QSet<qsizetype> &undecod
     if (pool) {
         const QString client = WarmCheckerPaths::resolve().client;
         batch.factory = [pool = *pool, client] { return new SpamdPoolJob(pool, client); };
+        qCInfo(lcCli).noquote() << "checker: the daemons" << pool->describe() << "through" << client;
     } else if (!options.cold && settings->warmChecker) {
         warm = std::make_unique<WarmChecker>();
         warm->start(settings->online,
@@ -181,13 +185,21 @@ int RunCheckCommand(const QStringList &arguments, const QSet<qsizetype> &undecod
         WarmChecker *checker = warm.get();
         // Without a daemon (none running for a single file, root, none
         // installed, a start that failed) the checks are the cold ones of old.
-        if (checker->isReady())
+        if (checker->isReady()) {
             batch.factory = [checker] { return new WarmCheckJob(checker); };
+            qCInfo(lcCli).noquote() << "checker: kept running, through" << checker->clientPath();
+        }
         // A stop signal ends the daemon this command started, with the checks.
         StopOnSignals([checker](int status) {
             checker->stop();
             ExitNow(status);
         });
+    }
+
+    if (!batch.factory) {
+        const CheckerPaths paths = CheckerPaths::resolve();
+        qCInfo(lcCli).noquote() << "checker: started afresh for every message:" << paths.testRun << "then"
+                                << paths.secondRun;
     }
 
     QElapsedTimer clock;

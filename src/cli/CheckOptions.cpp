@@ -2,13 +2,14 @@
 
 #include "CliTexts.h"
 #include "Language.h"
-#include "ReportTexts.h"
 #include "Numbers.h"
 #include "ReadinessTexts.h"
+#include "ReportTexts.h"
 #include "Settings.h"
 #include "SpamdPool.h"
 #include "Text.h"
 #include "TextCatalogue.h"
+#include "TextIds.h"
 #include "Thresholds.h"
 
 #include <algorithm>
@@ -42,10 +43,11 @@ constexpr OptionInfo Options[] = {
     { u"--html", true, ReportText::HelpHtml, u"FILE" },
     { u"--compare", false, ReportText::HelpCompare, u"OLD NEW" },
     { u"--baseline", true, ReportText::HelpBaseline, u"FILE" },
-    { u"--language", true, LanguageOptionHelpTextId, u"CODE" },
+    { u"--language", true, TextId::LanguageOptionHelp, u"CODE" },
     { u"--jobs", true, CliText::HelpJobs, u"N" },
     { u"--spamd", true, CliText::HelpSpamd, u"LIST" },
     { u"--cold", false, CliText::HelpCold, {} },
+    { u"--verbose", false, CliText::HelpVerbose, {} },
     { u"--help", false, CliText::HelpHelp, {} },
     { u"--version", false, CliText::HelpVersion, {} },
 };
@@ -219,6 +221,8 @@ CheckOptions ParseCheckArguments(const QStringList &arguments, const QSet<qsizet
             options.spamd = value;
         } else if (name == u"--cold") {
             options.cold = true;
+        } else if (name == u"--verbose") {
+            options.verbose = true;
         } else if (name == u"--help") {
             help = true;
         } else if (name == u"--version") {
@@ -312,7 +316,7 @@ QString CheckUsageText()
         QString help = GetText(Options[i].helpTextId);
         if (Options[i].helpTextId == CliText::HelpSettings)
             help = help.arg(SettingsFilePath());
-        else if (Options[i].helpTextId == LanguageOptionHelpTextId)
+        else if (Options[i].helpTextId == TextId::LanguageOptionHelp)
             help = help.arg(ApplicationLanguages().join(QStringLiteral(", ")));
         text += QStringLiteral("  ") + names[i].leftJustified(width + 2) + help + u'\n';
     }

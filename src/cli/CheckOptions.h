@@ -47,6 +47,7 @@ struct CheckOptions
     std::optional<int> jobs; // --jobs N, 1 to MaxJobs; by default the number of processors
     std::optional<QString> spamd; // --spamd HOST:PORT[,HOST:PORT...], checked by SpamdPool::parse
     bool cold = false; // --cold: no warm checker for this run
+    bool verbose = false; // --verbose: the detail of every step on standard error
 };
 
 // Reads the arguments that follow the program name. Options and files may be

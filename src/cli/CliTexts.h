@@ -46,6 +46,7 @@ enum : int
     BadJobs = 703,
     BadSpamd = 704,
     ProgressRate = 705,
+    HelpVerbose = 709,
 };
 
 } // namespace norvale::CliText

@@ -1,5 +1,6 @@
 #include "ReportOutput.h"
 
+#include "Logging.h"
 #include "ReportJson.h"
 #include "ReportTexts.h"
 #include "TextCatalogue.h"
@@ -98,6 +99,7 @@ std::optional<QString> ReportOutput::finish()
     if (!file.open(QIODevice::WriteOnly) || file.write(RenderReportHtml(m_reports, m_guide).toUtf8()) < 0
         || !file.commit())
         return FillText(ReportText::WriteFailed, *m_options.htmlFile, file.errorString());
+    qCInfo(lcReport).noquote() << "full report written to" << *m_options.htmlFile;
     return std::nullopt;
 }
 

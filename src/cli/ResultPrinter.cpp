@@ -7,6 +7,7 @@
 #include "Startup.h"
 #include "Text.h"
 #include "TextCatalogue.h"
+#include "TextIds.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -18,15 +19,6 @@
 namespace norvale {
 
 namespace {
-
-enum : int
-{
-    ScoreLabel = 103,
-    PointsTitle = 111,
-    TypeTitle = 112,
-    DescriptionTitle = 113,
-    RuleTitle = 114
-};
 
 constexpr qsizetype MinimumDescriptionWidth = 24;
 
@@ -96,7 +88,7 @@ QByteArray escapeJsonControls(const QByteArray &json)
 QString FormatResultText(const FileCheckResult &result, bool hideZero, int width)
 {
     QString text = EscapeForTerminal(result.path) + u'\n';
-    text += QStringLiteral("  ") + GetText(ScoreLabel) + u' ' + FormatUserNumber(result.score.total)
+    text += QStringLiteral("  ") + GetText(TextId::ScoreLabel) + u' ' + FormatUserNumber(result.score.total)
         + QStringLiteral("   ") + verdictLine(result) + u'\n';
 
     QList<Reason> shown;
@@ -105,8 +97,8 @@ QString FormatResultText(const FileCheckResult &result, bool hideZero, int width
     if (shown.isEmpty())
         return text + QStringLiteral("  ") + GetText(CliText::NoRulesFired) + u'\n';
 
-    const QStringList titles
-        = { GetText(PointsTitle), GetText(TypeTitle), GetText(DescriptionTitle), GetText(RuleTitle) };
+    const QStringList titles = { GetText(TextId::PointsColumn), GetText(TextId::TypeColumn),
+        GetText(TextId::DescriptionColumn), GetText(TextId::RuleColumn) };
     qsizetype pointsWidth = titles[0].size();
     qsizetype typeWidth = titles[1].size();
     qsizetype ruleWidth = titles[3].size();

@@ -1,5 +1,6 @@
 #include "CheckRun.h"
 
+#include "Logging.h"
 #include "Text.h"
 #include "Thresholds.h"
 
@@ -100,6 +101,10 @@ bool CheckRun::start(const CheckRequest &request)
     connect(m_checker, &CheckerJob::finished, this, &CheckRun::onCheckerFinished);
     m_running = true;
     RunningChecks().append(this);
+    qCInfo(lcWorkDir).noquote() << "working folder" << m_outcome.workDir.path;
+    qCInfo(lcChecker).noquote() << "checking" << m_outcome.messagePath
+                                << (request.online ? "with" : "without") << "the network tests";
+    m_clock.start();
     m_checker->start(m_copy->fileName(), m_report->fileName(), request.online);
     return true;
 }
@@ -108,6 +113,8 @@ void CheckRun::onReportReady(const SpamCheckResult &result)
 {
     m_report.reset(); // read: it holds the whole message
     m_outcome.check = result;
+    qCInfo(lcChecker).noquote() << "report" << (result.ok() ? "read" : "missing:") << result.detail << "after"
+                                << m_clock.elapsed() << "ms";
     if (result.ok()) {
         m_outcome.stage = CheckOutcome::Stage::Scored;
         m_outcome.score = ScoreReport(result.section, m_request.rules);
@@ -151,6 +158,7 @@ void CheckRun::end(bool emitSignals)
     }
     m_copy.reset();
     m_report.reset();
+    qCInfo(lcChecker) << "check ended after" << m_clock.elapsed() << "ms";
     if (!emitSignals)
         return;
     const QPointer<CheckRun> alive(this);

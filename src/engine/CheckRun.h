@@ -6,6 +6,7 @@
 #include "SpamCheck.h"
 #include "WorkDir.h"
 
+#include <QElapsedTimer>
 #include <QMetaType>
 #include <QObject>
 #include <QString>
@@ -119,6 +120,7 @@ private:
     CheckOutcome m_outcome;
     bool m_running = false;
     bool m_reported = false;
+    QElapsedTimer m_clock; // since the checker started
 };
 
 // The same check, waited for in a nested event loop (timers go on, user input

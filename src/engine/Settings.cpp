@@ -1,5 +1,6 @@
 #include "Settings.h"
 
+#include "Logging.h"
 #include "Numbers.h"
 
 #include <QDir>
@@ -98,19 +99,29 @@ SettingsFile ReadSettingsFile(const QString &path)
     result.settings.thresholds = QString::fromLatin1(DefaultThresholds);
 
     const QFileInfo info(path);
-    if (!info.exists())
+    if (!info.exists()) {
+        qCInfo(lcSettings).noquote() << "no settings file" << path << "- the defaults apply";
         return result;
+    }
     result.state = SettingsFile::State::NotRead;
     // Only a regular file: opening a named pipe would wait for a writer forever.
     QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+        qCInfo(lcSettings).noquote() << "the settings file" << path << "cannot be read:"
+                                     << (info.isFile() ? file.errorString() : QStringLiteral("not a file"));
         return result;
+    }
     // Read at most one byte past the limit, so that neither a huge file nor an
     // endless device is taken into memory.
     const QByteArray bytes = file.read(MaxSettingsFileSize + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > MaxSettingsFileSize)
+    if (file.error() != QFileDevice::NoError || bytes.size() > MaxSettingsFileSize) {
+        qCInfo(lcSettings).noquote() << "the settings file" << path << "cannot be read:"
+                                     << (file.error() != QFileDevice::NoError ? file.errorString()
+                                                                              : QStringLiteral("too large"));
         return result;
+    }
     result.state = SettingsFile::State::Read;
+    qCInfo(lcSettings).noquote() << "settings read from" << path;
     QStringDecoder decoder(QStringDecoder::Utf8); // drops a byte order mark
     const QString text = decoder(bytes);
     if (!text.isEmpty())

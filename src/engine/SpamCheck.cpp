@@ -1,5 +1,6 @@
 #include "SpamCheck.h"
 
+#include "Logging.h"
 #include "ReportScorer.h"
 
 #include <QDir>
@@ -48,6 +49,24 @@ QString MessageUnreadableReason(const QString &path)
         return QString();
     }
     return QStringLiteral("cannot read the message file \"%1\": %2").arg(path, qt_error_string(error));
+}
+
+// How a run ended, for the diagnostics.
+QString processStatusName(const ProcessOutcome &outcome)
+{
+    switch (outcome.status) {
+    case ProcessOutcome::Status::Finished:
+        return QStringLiteral("exit code %1").arg(outcome.exitCode);
+    case ProcessOutcome::Status::FailedToStart:
+        return QStringLiteral("not started (%1)").arg(outcome.errorString);
+    case ProcessOutcome::Status::Crashed:
+        return QStringLiteral("crashed (%1)").arg(outcome.errorString);
+    case ProcessOutcome::Status::TimedOut:
+        return QStringLiteral("stopped at the time limit");
+    case ProcessOutcome::Status::Cancelled:
+        return QStringLiteral("cancelled");
+    }
+    return QString();
 }
 
 // The program's own words, or the system's when it said nothing.
@@ -106,6 +125,9 @@ void SpamCheckJob::start(
     request.standardOutputFile = reportPath;
     request.timeLimit = m_timeLimit;
     request.environment = CheckerEnvironment();
+    qCInfo(lcChecker).noquote() << "test run, started afresh:" << request.program
+                                << request.arguments.join(u' ') << "<" << messagePath << ">" << reportPath;
+    m_clock.start();
     m_process.start(request);
 }
 
@@ -122,7 +144,12 @@ void SpamCheckJob::cancel()
 
 void SpamCheckJob::onProcessFinished(const ProcessOutcome &outcome)
 {
+    qCInfo(lcChecker).noquote() << (m_stage == Stage::SecondRun ? "second run" : "test run") << "ended after"
+                                << m_clock.elapsed() << "ms:" << processStatusName(outcome);
     if (m_stage == Stage::SecondRun) {
+        if (outcome.status != ProcessOutcome::Status::Finished || outcome.exitCode != 0)
+            qCInfo(lcChecker).noquote()
+                << "the second run failed:" << processStatusName(outcome) << outcome.standardError.trimmed();
         end();
         return;
     }
@@ -167,6 +194,8 @@ void SpamCheckJob::onProcessFinished(const ProcessOutcome &outcome)
         case ProcessOutcome::Status::Cancelled:
             break;
         }
+        if (!result.ok() && result.status != Status::NotFound && result.status != Status::NotStarted)
+            result.checkerSaid = outcome.standardError.trimmed();
     }
 
     emit reportReady(result);
@@ -217,6 +246,8 @@ void SpamCheckJob::startSecondRun()
     request.standardInputFile = m_messagePath;
     request.timeLimit = m_timeLimit;
     request.environment = CheckerEnvironment();
+    qCInfo(lcChecker).noquote() << "second run:" << request.program << request.arguments.join(u' ');
+    m_clock.start();
     m_process.start(request);
 }
 

@@ -3,6 +3,7 @@
 #include "Process.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QMetaType>
 #include <QObject>
 #include <QString>
@@ -46,6 +47,8 @@ struct SpamCheckResult
     int exitCode = 0;
     std::chrono::milliseconds timeLimit { 0 }; // the limit that stopped a TimedOut run
     QString detail; // what went wrong in the program's or the system's words, for messages
+    QString checkerSaid; // for a run that went wrong: the end of what the checker wrote to its standard
+                         // error, as it wrote it (trimmed); empty when it said nothing
     bool ok() const { return status == Status::Ok; }
 };
 
@@ -126,6 +129,7 @@ private:
     void end();
 
     Process m_process;
+    QElapsedTimer m_clock; // since the run on its way started
     Stage m_stage = Stage::Idle;
     bool m_cancelled = false;
     QString m_messagePath;

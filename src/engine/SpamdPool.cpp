@@ -133,6 +133,7 @@ void SpamdPoolJob::onFinished(const ProcessOutcome &outcome)
     }
     result.status = SpamCheckResult::Status::NotStarted;
     result.detail = QStringLiteral("no checker daemon of the pool answered (%1)").arg(m_pool.describe());
+    result.checkerSaid = m_errors.join(u'\n');
     end(result);
 }
 

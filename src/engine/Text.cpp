@@ -96,4 +96,28 @@ QStringList WrapAtSpaces(const QString &text, qsizetype width)
     return lines;
 }
 
+QString lastLines(QStringView text, qsizetype maxLines, qsizetype maxChars)
+{
+    QStringList kept;
+    for (QStringView line : text.split(u'\n')) {
+        while (!line.isEmpty() && line.back().isSpace())
+            line.chop(1);
+        if (line.trimmed().isEmpty())
+            continue;
+        kept.append(line.toString());
+        if (kept.size() > maxLines)
+            kept.removeFirst();
+    }
+    while (kept.size() > 1 && kept.join(u'\n').size() > maxChars)
+        kept.removeFirst();
+    QString tail = kept.join(u'\n');
+    if (tail.size() > maxChars && maxChars > 0) {
+        qsizetype from = tail.size() - (maxChars - 1);
+        if (tail.at(from).isLowSurrogate())
+            ++from;
+        tail = QChar(0x2026) + tail.mid(from);
+    }
+    return tail;
+}
+
 } // namespace norvale

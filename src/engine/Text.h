@@ -35,4 +35,11 @@ QString ElideText(QStringView text, qsizetype maxChars);
 // spaces collapse); a word longer than a line is cut. Always at least one line.
 QStringList WrapAtSpaces(const QString &text, qsizetype width);
 
+// The end of a program's output, short enough for a message: its last
+// maxLines non-empty lines (trailing spaces dropped), and of those at most the
+// last maxChars characters, from a line's start where one fits (else cut at the
+// front, never inside a surrogate pair, behind an ellipsis). Empty for text
+// that is empty or white space only.
+QString lastLines(QStringView text, qsizetype maxLines, qsizetype maxChars);
+
 } // namespace norvale

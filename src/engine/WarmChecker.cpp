@@ -599,10 +599,12 @@ void WarmCheckJob::start(const QString &messagePath, const QString &reportPath, 
     m_online = online;
     m_lastWarm = false;
     if (!m_warm || !m_warm->isReady() || m_warm->online() != online) {
+        qCInfo(lcWarmChecker) << "cold check: the kept-running checker is not ready";
         m_cold.start(messagePath, reportPath, online);
         return;
     }
     if (QFileInfo(messagePath).size() > WarmMessageSizeLimit) {
+        qCInfo(lcWarmChecker) << "cold check: the message is too large for the kept-running checker";
         m_cold.start(messagePath, reportPath, online);
         return;
     }
@@ -613,6 +615,7 @@ void WarmCheckJob::start(const QString &messagePath, const QString &reportPath, 
     request.standardOutputFile = reportPath;
     request.timeLimit = m_timeLimit;
     request.environment = CheckerEnvironment();
+    qCInfo(lcWarmChecker).noquote() << "warm check:" << request.program << request.arguments.join(u' ');
     m_client.start(request);
 }
 

@@ -1,9 +1,10 @@
 #include "WorkDir.h"
 
+#include "Logging.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 
 #include <cerrno>
 #include <cstdlib>
@@ -17,8 +18,6 @@
 namespace norvale {
 
 namespace {
-
-Q_LOGGING_CATEGORY(WorkDirLog, "norvale.workdir")
 
 QString ErrnoText(int error)
 {
@@ -89,7 +88,7 @@ WorkDirResult FallbackFolder(const QString &taken, const WorkDirResult &refused)
     static const bool registered = std::atexit(RemoveFallbackAtExit) == 0;
     Q_UNUSED(registered);
     const QString path = QFile::decodeName(pattern);
-    qCWarning(WorkDirLog,
+    qCWarning(lcWorkDir,
         "The working folder %s cannot be used (%s); using the fresh private folder %s instead",
         qUtf8Printable(taken), qUtf8Printable(refused.detail), qUtf8Printable(path));
     return UseFolder(path);

@@ -7,6 +7,7 @@
 #include "SignalStop.h"
 #include "Startup.h"
 #include "TextCatalogue.h"
+#include "TextIds.h"
 #include "WindowOptions.h"
 
 #include <QApplication>
@@ -35,7 +36,7 @@ int printText(int argc, char *argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
     if (const QString error = norvale::WindowUsageError(options); !error.isEmpty()) {
-        err << error << u'\n' << norvale::GetText(norvale::WindowUsageHintTextId) << Qt::endl;
+        err << error << u'\n' << norvale::GetText(norvale::TextId::WindowUsageHint) << Qt::endl;
         return ExitUsage;
     }
     if (options.action == norvale::WindowOptions::Action::Help)
@@ -63,7 +64,8 @@ int main(int argc, char *argv[])
     const norvale::WindowOptions options = norvale::ParseWindowArguments(application.arguments().mid(1));
     initialise(options);
     if (const QString error = norvale::WindowUsageError(options); !error.isEmpty()) {
-        QTextStream(stderr) << error << u'\n' << norvale::GetText(norvale::WindowUsageHintTextId) << Qt::endl;
+        QTextStream(stderr) << error << u'\n' << norvale::GetText(norvale::TextId::WindowUsageHint)
+                            << Qt::endl;
         return ExitUsage;
     }
     // A logout's SIGTERM or a closed terminal's SIGHUP stops a running check

@@ -2,6 +2,7 @@
 
 #include "Startup.h"
 #include "TextCatalogue.h"
+#include "TextIds.h"
 
 #include <QJsonArray>
 
@@ -71,7 +72,7 @@ QJsonObject ReportJson(const FullReport &report, const RuleGuide &guide)
             rules.append(QJsonObject { { QStringLiteral("rule"), step.ruleName },
                 { QStringLiteral("points"), number(step.points) } });
         plan.append(QJsonObject { { QStringLiteral("level"), target.level },
-            { QStringLiteral("verdict"), GetText(FirstVerdictTextId + target.level) },
+            { QStringLiteral("verdict"), GetText(TextId::FirstVerdict + target.level) },
             { QStringLiteral("reachable"), target.reachable }, { QStringLiteral("rules"), rules },
             { QStringLiteral("totalAfter"), number(target.totalAfter) } });
     }

@@ -7,6 +7,7 @@
 #include "Startup.h"
 #include "Text.h"
 #include "TextCatalogue.h"
+#include "TextIds.h"
 
 namespace norvale {
 
@@ -14,7 +15,7 @@ namespace {
 
 QString verdictName(int level)
 {
-    return GetText(FirstVerdictTextId + level);
+    return GetText(TextId::FirstVerdict + level);
 }
 
 QString signedNumber(float value)
@@ -175,8 +176,9 @@ void htmlReport(QString &html, const FullReport &report, const RuleGuide &guide)
             + HtmlText(FillText(ReportText::EvidenceFailed, report.evidenceError)) + QStringLiteral("</p>\n");
     html += QStringLiteral(
                 "<table class=\"rules\" width=\"100%\" cellspacing=\"0\" cellpadding=\"4\">\n<tr><th>")
-        + HtmlText(GetText(111)) + QStringLiteral("</th><th>") + HtmlText(GetText(114))
-        + QStringLiteral("</th><th>") + HtmlText(GetText(113)) + QStringLiteral("</th></tr>\n");
+        + HtmlText(GetText(TextId::PointsColumn)) + QStringLiteral("</th><th>")
+        + HtmlText(GetText(TextId::RuleColumn)) + QStringLiteral("</th><th>")
+        + HtmlText(GetText(TextId::DescriptionColumn)) + QStringLiteral("</th></tr>\n");
     for (const Reason &reason : ShownReasons(report)) {
         QString description = reason.description;
         if (!reason.type.isEmpty())
@@ -238,7 +240,7 @@ QString RenderReportHtml(const QList<FullReport> &reports, const RuleGuide &guid
 {
     const QString title = HtmlText(GetText(ReportText::Title));
     QString html = QStringLiteral("<!DOCTYPE html>\n<html lang=\"")
-        + HtmlText(GetText(LanguageCodeTextId).toLower())
+        + HtmlText(GetText(TextId::LanguageCode).toLower())
         + QStringLiteral("\">\n<head>\n<meta charset=\"utf-8\">\n"
                          "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
                          "style-src 'unsafe-inline'\">\n"

@@ -2,6 +2,7 @@
 
 #include "Startup.h"
 #include "TextCatalogue.h"
+#include "TextIds.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -217,7 +218,7 @@ const RuleGuide &Guide()
         const QString catalogue = LoadedCataloguePath().isEmpty()
             ? ApplicationFile(QStringLiteral("/ide/ide.txt"))
             : LoadedCataloguePath();
-        process.guide.load(GuideFileFor(catalogue, GetText(LanguageCodeTextId)));
+        process.guide.load(GuideFileFor(catalogue, GetText(TextId::LanguageCode)));
     }
     return process.guide;
 }

@@ -15,6 +15,8 @@
 #include "Startup.h"
 #include "Text.h"
 #include "TextCatalogue.h"
+#include "TextIds.h"
+#include "ThresholdBox.h"
 #include "Thresholds.h"
 #include "UserGrid.h"
 
@@ -42,18 +44,6 @@ namespace norvale {
 
 namespace {
 
-constexpr int DialogFilterTextId = 82;
-constexpr int DialogTitleTextId = 83;
-constexpr int CheckingTextId = 105;
-constexpr int FirstColumnTextId = 111;
-
-template <typename T> T *Control(QWidget *window, const char *name)
-{
-    T *control = window->findChild<T *>(QLatin1String(name));
-    Q_ASSERT_X(control, "CheckPanel", name);
-    return control;
-}
-
 // The local file a drag carries, when it carries exactly one.
 QString DroppedFile(const QMimeData *data)
 {
@@ -67,53 +57,36 @@ QString DroppedFile(const QMimeData *data)
 
 } // namespace
 
-CheckPanel::CheckPanel(QWidget *window)
+CheckPanel::CheckPanel(QWidget *window, const CheckPanelControls &controls)
     : QObject(window)
     , m_window(window)
-    , m_fileName(Control<QLineEdit>(window, "txtFileName"))
-    , m_timer(Control<QTimer>(window, "Timer1"))
-    , m_panel(Control<QWidget>(window, "picCheck_0"))
-    , m_results(Control<QLabel>(window, "picResults"))
-    , m_score(Control<QLabel>(window, "lblScore"))
-    , m_process(Control<QLabel>(window, "lblProcess"))
-    , m_verdict(Control<QLabel>(window, "lblGiudizio"))
-    , m_list(Control<QTreeWidget>(window, "lvwResults"))
-    , m_hideZero(Control<QCheckBox>(window, "chkHideZero"))
-    , m_online(Control<QCheckBox>(window, "chkOnlineChecks"))
-    , m_grid(Control<UserGrid>(window, "UserGrid1"))
-    , m_readinessLine(Control<ReadinessLine>(window, "lblReadiness"))
+    , m_ui(controls)
 {
-    for (int k = 0; k < int(m_thresholds.size()); ++k)
-        m_thresholds[k]
-            = Control<QLineEdit>(window, QStringLiteral("txtScore_%1").arg(k).toLatin1().constData());
+    m_ruleScores = [grid = m_ui.grid] { return grid->configuration(); };
 
-    m_ruleScores = [grid = m_grid] { return grid->configuration(); };
-
-    connect(Control<ButtonPlus>(window, "cmdFileName"), &ButtonPlus::clicked, this, &CheckPanel::SelectFile);
-    connect(Control<ButtonPlus>(window, "cmdCheckNow"), &ButtonPlus::clicked, this,
-        &CheckPanel::onCheckNowClicked);
-    connect(m_fileName, &QLineEdit::textChanged, this, &CheckPanel::ResultReset);
-    connect(m_fileName, &QLineEdit::textChanged, this, &CheckPanel::watchNamedFile);
-    m_timer->setSingleShot(true);
-    connect(m_timer, &QTimer::timeout, this, &CheckPanel::onTimerTick);
+    connect(m_ui.fileButton, &ButtonPlus::clicked, this, &CheckPanel::SelectFile);
+    connect(m_ui.checkNow, &ButtonPlus::clicked, this, &CheckPanel::onCheckNowClicked);
+    connect(m_ui.fileName, &QLineEdit::textChanged, this, &CheckPanel::ResultReset);
+    connect(m_ui.fileName, &QLineEdit::textChanged, this, &CheckPanel::watchNamedFile);
+    m_ui.timer->setSingleShot(true);
+    connect(m_ui.timer, &QTimer::timeout, this, &CheckPanel::onTimerTick);
 
     // Rows keep the order they were added in until the first header click.
-    m_list->setSortingEnabled(false);
-    m_list->header()->setSectionsClickable(true);
-    m_list->header()->setSortIndicatorShown(false);
-    m_pointsWidth = m_list->columnWidth(ReasonItem::PointsColumn);
-    connect(m_list->header(), &QHeaderView::sectionClicked, this, &CheckPanel::onHeaderClicked);
-    connect(m_list, &QTreeWidget::itemDoubleClicked, this, &CheckPanel::showSelectedReason);
-    connect(m_readinessLine, &ReadinessLine::clicked, this, &CheckPanel::showReadinessReport);
+    m_ui.list->setSortingEnabled(false);
+    m_ui.list->header()->setSectionsClickable(true);
+    m_ui.list->header()->setSortIndicatorShown(false);
+    m_pointsWidth = m_ui.list->columnWidth(ReasonItem::PointsColumn);
+    connect(m_ui.list->header(), &QHeaderView::sectionClicked, this, &CheckPanel::onHeaderClicked);
+    connect(m_ui.list, &QTreeWidget::itemDoubleClicked, this, &CheckPanel::showSelectedReason);
+    connect(m_ui.readinessLine, &ReadinessLine::clicked, this, &CheckPanel::showReadinessReport);
 
     m_window->setAcceptDrops(true);
     m_window->installEventFilter(this);
-    m_fileName->installEventFilter(this);
+    m_ui.fileName->installEventFilter(this);
 
     m_reports = new CheckReports(window);
-    m_reportButton = Control<ButtonPlus>(window, "cmdReport");
-    connect(m_reportButton, &ButtonPlus::clicked, m_reports, &CheckReports::open);
-    connect(m_reports, &CheckReports::availabilityChanged, m_reportButton, &QWidget::setEnabled);
+    connect(m_ui.reportButton, &ButtonPlus::clicked, m_reports, &CheckReports::open);
+    connect(m_reports, &CheckReports::availabilityChanged, m_ui.reportButton, &QWidget::setEnabled);
 
     ResultReset();
 }
@@ -128,7 +101,7 @@ void CheckPanel::setFileName(const QString &path)
 {
     if (isChecking())
         return;
-    m_fileName->setText(path);
+    m_ui.fileName->setText(path);
 }
 
 void CheckPanel::setRuleScoreSource(std::function<QString()> source)
@@ -138,12 +111,12 @@ void CheckPanel::setRuleScoreSource(std::function<QString()> source)
 
 bool CheckPanel::isChecking() const
 {
-    return m_checking || m_timer->isActive();
+    return m_checking || m_ui.timer->isActive();
 }
 
 void CheckPanel::stop()
 {
-    m_timer->stop();
+    m_ui.timer->stop();
     m_checkAfterThis = false;
     if (!m_checking)
         return;
@@ -153,13 +126,13 @@ void CheckPanel::stop()
         run->cancel();
         run->deleteLater();
     }
-    m_process->clear();
+    m_ui.process->clear();
     endCheck();
 }
 
 bool CheckPanel::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_window && watched != m_fileName)
+    if (watched != m_window && watched != m_ui.fileName)
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::DragEnter:
@@ -188,25 +161,25 @@ bool CheckPanel::eventFilter(QObject *watched, QEvent *event)
 void CheckPanel::SelectFile()
 {
     const QString path = FileDialog::getOpenFileName(
-        m_window, GetText(DialogTitleTextId), QtFileFilter(GetText(DialogFilterTextId)));
+        m_window, GetText(TextId::FileDialogTitle), QtFileFilter(GetText(TextId::FileDialogFilter)));
     if (!path.isEmpty())
-        m_fileName->setText(path);
+        m_ui.fileName->setText(path);
 }
 
 // Two clicks within the timer's interval give one check.
 void CheckPanel::onCheckNowClicked()
 {
-    if (!m_checking && !m_timer->isActive())
-        m_timer->start();
+    if (!m_checking && !m_ui.timer->isActive())
+        m_ui.timer->start();
 }
 
 void CheckPanel::onTimerTick()
 {
-    m_timer->stop();
+    m_ui.timer->stop();
     if (m_checking)
         return;
     m_checking = true;
-    m_panel->setEnabled(false);
+    m_ui.panel->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     CheckFile();
     if (!m_run)
@@ -220,11 +193,11 @@ void CheckPanel::CheckFile()
 {
     ResultReset();
     CheckRequest request;
-    request.path = m_fileName->text();
+    request.path = m_ui.fileName->text();
     request.rules = m_ruleScores(); // the grid, and the settings' scores it cannot show
-    for (const QLineEdit *box : m_thresholds)
+    for (const QLineEdit *box : m_ui.thresholds)
         request.thresholdBoxes.append(box->text());
-    request.online = m_online->checkState() != Qt::Unchecked;
+    request.online = m_ui.online->checkState() != Qt::Unchecked;
     request.readiness = true;
     m_checkedOnline = request.online;
 
@@ -245,7 +218,7 @@ void CheckPanel::CheckFile()
     // Of the private copy the check judged; a few milliseconds even for a
     // large newsletter.
     m_readiness = run->outcome().readiness;
-    m_process->setText(GetText(CheckingTextId));
+    m_ui.process->setText(GetText(TextId::Checking));
     connect(m_run, &CheckRun::resultReady, this, &CheckPanel::onReportReady);
     connect(m_run, &CheckRun::finished, this, &CheckPanel::onRunFinished);
 }
@@ -263,22 +236,22 @@ void CheckPanel::onReportReady(const CheckOutcome &outcome)
     }
     ShowResults(outcome.score.total, outcome.score.reasons);
     if (m_readiness)
-        m_readinessLine->showSummary(*m_readiness);
+        m_ui.readinessLine->showSummary(*m_readiness);
     m_reports->resultShown(outcome.messagePath, outcome.score, bandLimits(),
-        m_hideZero->checkState() != Qt::Unchecked, m_checkedOnline);
+        m_ui.hideZero->checkState() != Qt::Unchecked, m_checkedOnline);
     m_reports->setReadiness(m_readiness);
     if (m_readiness && m_checkedOnline)
         startNetworkChecks();
     else if (m_readiness)
         m_readiness->signedMessage.clear();
-    m_reportButton->setToolTip(m_reports->changeSummary());
+    m_ui.reportButton->setToolTip(m_reports->changeSummary());
 }
 
 void CheckPanel::onRunFinished()
 {
     if (CheckRun *run = std::exchange(m_run, nullptr))
         run->deleteLater();
-    m_process->clear();
+    m_ui.process->clear();
     endCheck();
 }
 
@@ -288,10 +261,10 @@ void CheckPanel::endCheck()
         return;
     m_checking = false;
     QApplication::restoreOverrideCursor();
-    m_panel->setEnabled(true);
+    m_ui.panel->setEnabled(true);
     emit checkFinished();
     if (std::exchange(m_checkAfterThis, false) && m_checkOnSave)
-        m_timer->start();
+        m_ui.timer->start();
 }
 
 void CheckPanel::setCheckOnSave(bool on)
@@ -314,7 +287,7 @@ void CheckPanel::setCheckOnSave(bool on)
 // The file as a check would name it: trimmed of spaces, from the current folder.
 QString CheckPanel::namedFilePath() const
 {
-    const QString name = TrimSpaces(m_fileName->text());
+    const QString name = TrimSpaces(m_ui.fileName->text());
     return name.isEmpty() ? QString() : QFileInfo(name).absoluteFilePath();
 }
 
@@ -368,20 +341,20 @@ void CheckPanel::onSaveSettled()
     m_stamp = stamp;
     if (m_checking)
         m_checkAfterThis = true;
-    else if (!m_timer->isActive())
-        m_timer->start();
+    else if (!m_ui.timer->isActive())
+        m_ui.timer->start();
 }
 
 void CheckPanel::ResultReset()
 {
     setBar(0);
-    m_verdict->clear();
-    m_score->clear();
-    m_process->clear();
-    m_list->clear();
+    m_ui.verdict->clear();
+    m_ui.score->clear();
+    m_ui.process->clear();
+    m_ui.list->clear();
     m_reports->clear();
-    m_reportButton->setToolTip(QString());
-    m_readinessLine->clearSummary();
+    m_ui.reportButton->setToolTip(QString());
+    m_ui.readinessLine->clearSummary();
     m_readiness.reset();
     ++m_readinessRound; // network findings still to come belong to results no longer shown
 }
@@ -391,7 +364,7 @@ void CheckPanel::ResultReset()
 BandLimitArray CheckPanel::bandLimits() const
 {
     QStringList boxes;
-    for (const QLineEdit *box : m_thresholds)
+    for (const QLineEdit *box : m_ui.thresholds)
         boxes.append(box->text());
     return BandLimits(boxes);
 }
@@ -399,36 +372,36 @@ BandLimitArray CheckPanel::bandLimits() const
 void CheckPanel::ShowResults(float score, const QList<Reason> &reasons)
 {
     const BandLimitArray limits = bandLimits();
-    const bool hideZero = m_hideZero->checkState() != Qt::Unchecked;
+    const bool hideZero = m_ui.hideZero->checkState() != Qt::Unchecked;
 
-    m_list->clear();
+    m_ui.list->clear();
     QList<QTreeWidgetItem *> rows;
     for (qsizetype i = 0; i < reasons.size(); ++i) {
         if (hideZero && reasons[i].points == 0.0f) // minus zero too
             continue;
         rows.append(new ReasonItem(int(i + 1), reasons[i]));
     }
-    m_list->addTopLevelItems(rows);
+    m_ui.list->addTopLevelItems(rows);
     // A number must never be cut short: the desktop's font runs wider than the
     // one the column widths were chosen for, so the points column grows to its
     // widest number ("1000").
-    m_list->resizeColumnToContents(ReasonItem::PointsColumn);
-    if (m_list->columnWidth(ReasonItem::PointsColumn) < m_pointsWidth)
-        m_list->setColumnWidth(ReasonItem::PointsColumn, m_pointsWidth);
+    m_ui.list->resizeColumnToContents(ReasonItem::PointsColumn);
+    if (m_ui.list->columnWidth(ReasonItem::PointsColumn) < m_pointsWidth)
+        m_ui.list->setColumnWidth(ReasonItem::PointsColumn, m_pointsWidth);
     if (m_sortColumn >= 0)
-        m_list->sortItems(m_sortColumn, m_sortOrder);
+        m_ui.list->sortItems(m_sortColumn, m_sortOrder);
 
-    m_score->setText(FormatUserNumber(score));
-    m_process->clear();
+    m_ui.score->setText(FormatUserNumber(score));
+    m_ui.process->clear();
     if (const std::optional<int> level = VerdictLevel(score, limits)) {
-        m_verdict->setText(VerdictText(*level));
+        m_ui.verdict->setText(VerdictText(*level));
         setBar(VerdictBar(*level));
     }
 }
 
 void CheckPanel::setBar(int index)
 {
-    m_results->setPixmap(BarPicture(index));
+    m_ui.results->setPixmap(BarPicture(index));
 }
 
 // The same column again flips the order; another column sorts descending first.
@@ -440,19 +413,19 @@ void CheckPanel::onHeaderClicked(int column)
         m_sortColumn = column;
         m_sortOrder = Qt::DescendingOrder;
     }
-    m_list->header()->setSortIndicatorShown(true);
-    m_list->sortItems(m_sortColumn, m_sortOrder);
+    m_ui.list->header()->setSortIndicatorShown(true);
+    m_ui.list->sortItems(m_sortColumn, m_sortOrder);
 }
 
 void CheckPanel::showSelectedReason()
 {
-    const QList<QTreeWidgetItem *> selected = m_list->selectedItems();
+    const QList<QTreeWidgetItem *> selected = m_ui.list->selectedItems();
     if (selected.isEmpty())
         return;
     const auto *row = static_cast<const ReasonItem *>(selected.first());
     QStringList lines;
-    for (int column = 0; column < m_list->columnCount(); ++column)
-        lines.append(GetText(FirstColumnTextId + column) + QStringLiteral(": ") + row->detailText(column));
+    for (int column = 0; column < m_ui.list->columnCount(); ++column)
+        lines.append(GetText(TextId::PointsColumn + column) + QStringLiteral(": ") + row->detailText(column));
     // Below the row: what the guide says about its rule.
     lines.append(QString());
     lines.append(CheckReports::guideText(row->reason().ruleName));
@@ -483,7 +456,7 @@ void CheckPanel::startNetworkChecks()
         if (round != m_readinessRound || !m_readiness)
             return;
         m_readiness = std::move(*result);
-        m_readinessLine->showSummary(*m_readiness);
+        m_ui.readinessLine->showSummary(*m_readiness);
         m_reports->setReadiness(m_readiness);
     });
     thread->start();

@@ -28,15 +28,37 @@ class ButtonPlus;
 class CheckReports;
 class CheckRun;
 class ReadinessLine;
+class ThresholdBox;
 class UserGrid;
 struct CheckOutcome;
 
+// The main window's controls that the check panel works on, by the object
+// names the window gives them. The window makes the controls and keeps this
+// set; its check panel borrows it.
+struct CheckPanelControls
+{
+    QLineEdit *fileName = nullptr; // txtFileName
+    ButtonPlus *fileButton = nullptr; // cmdFileName
+    ButtonPlus *checkNow = nullptr; // cmdCheckNow
+    QTimer *timer = nullptr; // Timer1
+    QWidget *panel = nullptr; // picCheck_0
+    QLabel *results = nullptr; // picResults
+    QLabel *score = nullptr; // lblScore
+    QLabel *process = nullptr; // lblProcess
+    QLabel *verdict = nullptr; // lblGiudizio
+    QTreeWidget *list = nullptr; // lvwResults
+    QCheckBox *hideZero = nullptr; // chkHideZero
+    QCheckBox *online = nullptr; // chkOnlineChecks
+    UserGrid *grid = nullptr; // UserGrid1
+    std::array<ThresholdBox *, 5> thresholds {}; // txtScore_0 to txtScore_4
+    ReadinessLine *readinessLine = nullptr; // lblReadiness
+    ButtonPlus *reportButton = nullptr; // cmdReport
+};
+
 // The check panel's behaviour: choosing the message file, running a check and
-// showing its results. It works on the controls of the main window, found by
-// their object names (txtFileName, cmdFileName, cmdCheckNow, Timer1, picCheck_0,
-// picResults, lblScore, lblProcess, lblGiudizio, lvwResults, chkHideZero,
-// chkOnlineChecks, UserGrid1, txtScore_0 to txtScore_4, lblReadiness), so the window lays
-// them out and this class gives them life.
+// showing its results. It works on the window's controls handed to it
+// (CheckPanelControls), so the window lays them out and this class gives them
+// life.
 //
 // A check runs without blocking the window: the click on cmdCheckNow starts
 // Timer1, its tick disables the check panel, shows the wait cursor and starts
@@ -58,7 +80,9 @@ class CheckPanel : public QObject
 
 public:
     // `window` is the main window holding the controls; it becomes the parent.
-    explicit CheckPanel(QWidget *window);
+    // The controls are borrowed: the window keeps them, every one set, for as
+    // long as this panel lives.
+    CheckPanel(QWidget *window, const CheckPanelControls &controls);
     ~CheckPanel() override;
 
     // Puts a path into the file name box (from the command line or a drop).
@@ -128,26 +152,13 @@ private:
     QString namedFilePath() const;
 
     QWidget *m_window = nullptr;
-    QLineEdit *m_fileName = nullptr;
-    QTimer *m_timer = nullptr;
-    QWidget *m_panel = nullptr;
-    QLabel *m_results = nullptr;
-    QLabel *m_score = nullptr;
-    QLabel *m_process = nullptr;
-    QLabel *m_verdict = nullptr;
-    QTreeWidget *m_list = nullptr;
+    const CheckPanelControls &m_ui; // the window's
     int m_pointsWidth = 0; // the points column's width as the window laid it out
-    QCheckBox *m_hideZero = nullptr;
-    QCheckBox *m_online = nullptr;
-    UserGrid *m_grid = nullptr;
-    std::array<QLineEdit *, 5> m_thresholds {};
     std::function<QString()> m_ruleScores;
-    ReadinessLine *m_readinessLine = nullptr;
     std::optional<ReadinessResult> m_readiness; // of the file being checked or last checked
     quint64 m_readinessRound = 0; // counts the results shown, so late network findings are dropped
 
     CheckReports *m_reports = nullptr;
-    ButtonPlus *m_reportButton = nullptr;
     bool m_checkedOnline = false;
 
     CheckRun *m_run = nullptr; // the running check; null when none runs

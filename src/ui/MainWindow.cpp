@@ -6,6 +6,7 @@
 #include "CheckPanel.h"
 #include "Desktop.h"
 #include "FormTexts.h"
+#include "Logging.h"
 #include "MessageBox.h"
 #include "PicturePanel.h"
 #include "ReadinessLine.h"
@@ -18,6 +19,7 @@
 #include "SpamdPool.h"
 #include "Startup.h"
 #include "TextCatalogue.h"
+#include "TextIds.h"
 #include "ThresholdBox.h"
 #include "Thresholds.h"
 #include "Twips.h"
@@ -37,6 +39,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <utility>
 
 namespace norvale {
 
@@ -150,17 +153,6 @@ constexpr uint BrandBlue = 0xBA8249;
 constexpr uint CheckNowTextColour = 0x808080;
 constexpr uint CheckNowHoverTextColour = 0x90B090;
 
-constexpr int CheckTextId = 51;
-constexpr int OptionsTextId = 52;
-constexpr int HelpTextId = 53;
-constexpr int FirstVerdictLabelTextId = 71;
-constexpr int FileButtonTipTextId = 81;
-constexpr int FirstColumnTextId = 111;
-constexpr int SaveFailedTextId = 128;
-constexpr int SettingsNotReadTextId = 180;
-constexpr int RulesPastTheGridTextId = 181;
-constexpr int NoticeTextId = 902;
-
 constexpr int StartupMilliseconds = 5000;
 constexpr int CheckDelayMilliseconds = 100;
 
@@ -186,6 +178,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_panels->addWidget(buildStartupPage());
 
     auto *checkTimer = new QTimer(this);
+    m_controls.timer = checkTimer;
     checkTimer->setObjectName(QStringLiteral("Timer1"));
     checkTimer->setInterval(CheckDelayMilliseconds);
     checkTimer->setSingleShot(true);
@@ -198,19 +191,21 @@ MainWindow::MainWindow(QWidget *parent)
 
     setUpWindow();
 
-    m_checkPanel = new CheckPanel(this);
+    m_checkPanel = new CheckPanel(this, m_controls);
     m_checkPanel->setRuleScoreSource([this] { return currentSettings().rules; });
     m_checkPanel->setCheckOnSave(m_checkOnSave->isChecked());
     connect(m_checkOnSave, &QCheckBox::toggled, m_checkPanel, &CheckPanel::setCheckOnSave);
     connect(m_warmCheckerBox, &QCheckBox::toggled, this, &MainWindow::chooseChecker);
-    connect(m_onlineChecks, &QCheckBox::stateChanged, this, &MainWindow::chooseChecker);
+    connect(m_controls.online, &QCheckBox::stateChanged, this, &MainWindow::chooseChecker);
     m_startupTimer->start();
 }
 
 MainWindow::~MainWindow()
 {
-    // The check that uses the checker ends before the checker does.
+    // The check that uses the checker ends before the checker does, and the
+    // panel, which borrows this window's controls, goes before they do.
     m_checkPanel->stop();
+    delete std::exchange(m_checkPanel, nullptr);
     m_warm.reset();
 }
 
@@ -236,6 +231,7 @@ void MainWindow::chooseChecker()
             m_warm.reset();
             const QString client = WarmCheckerPaths::resolve().client;
             m_checkPanel->setCheckerFactory([pool = *pool, client] { return new SpamdPoolJob(pool, client); });
+            qCInfo(lcUi).noquote() << "checker: the daemons" << pool->describe() << "through" << client;
             return;
         }
         qCWarning(lcWarmChecker) << "the settings' checker daemons are not HOST:PORT entries, ignored:"
@@ -244,12 +240,14 @@ void MainWindow::chooseChecker()
     if (!m_warmAllowed || !m_warmCheckerBox->isChecked()) {
         m_warm.reset();
         m_checkPanel->setCheckerFactory({});
+        qCInfo(lcUi) << "checker: started afresh for every check";
         return;
     }
     if (!m_warm)
         m_warm = std::make_unique<WarmChecker>();
-    m_warm->start(m_onlineChecks->checkState() != Qt::Unchecked);
+    m_warm->start(m_controls.online->checkState() != Qt::Unchecked);
     m_checkPanel->setCheckerFactory([warm = m_warm.get()] { return new WarmCheckJob(warm); });
+    qCInfo(lcUi) << "checker: kept running, cold until it answers";
 }
 
 QWidget *MainWindow::makePage(int index)
@@ -293,20 +291,23 @@ QLabel *MainWindow::makeTabLabel(QWidget *page, const QString &name, int left, i
 QWidget *MainWindow::buildCheckPage()
 {
     QWidget *page = makePage(CheckPanelPage);
+    m_controls.panel = page;
     makeBanner(page, 0, 1950);
-    makeTabLabel(page, QStringLiteral("Label3"), 3720, CheckTextId);
-    makeTab(page, QStringLiteral("cmdOptions_0"), 4860, OptionsTextId, OptionsPage);
-    makeTab(page, QStringLiteral("cmdHelp_0"), 5940, HelpTextId, HelpPage);
+    makeTabLabel(page, QStringLiteral("Label3"), 3720, TextId::CheckTab);
+    makeTab(page, QStringLiteral("cmdOptions_0"), 4860, TextId::OptionsTab, OptionsPage);
+    makeTab(page, QStringLiteral("cmdHelp_0"), 5940, TextId::HelpTab, HelpPage);
     // The full report: in the header's free space between the banner and the
     // tabs, dressed like a tab; enabled while a result is on screen.
     ButtonPlus *report = MakeButton(page, QStringLiteral("cmdReport"), QRect(2190, 240, 1410, 255),
         Placeholder(ReportText::ReportButton), TabBackColour, White);
     report->setEnabled(false);
+    m_controls.reportButton = report;
 
-    MakeLabel(page, QStringLiteral("lblURL"), QRect(270, 840, 6915, 195), QStringLiteral("#101"));
+    MakeLabel(page, QStringLiteral("lblURL"), QRect(270, 840, 6915, 195), Placeholder(TextId::FileNameLabel));
 
     auto *fileName = new QLineEdit(page);
     fileName->setObjectName(QStringLiteral("txtFileName"));
+    m_controls.fileName = fileName;
     SetBackColour(fileName, ColourFromBgr(White));
     SetTextColour(fileName, ColourFromBgr(0x404040));
     SetTwipsGeometry(fileName, 270, 1095, 6420, 255);
@@ -315,32 +316,35 @@ QWidget *MainWindow::buildCheckPage()
         page, QStringLiteral("cmdFileName"), QRect(6855, 1065, 375, 315), QString(), 0xE0E0E0, 0x000000);
     fileButton->setPicture(FileButtonPicture());
     fileButton->setPictureLayout(ButtonPlus::PictureLayout::Icon);
-    fileButton->setToolTip(Placeholder(FileButtonTipTextId));
+    fileButton->setToolTip(Placeholder(TextId::FileButtonTip));
+    m_controls.fileButton = fileButton;
 
-    m_checkNow = MakeButton(page, QStringLiteral("cmdCheckNow"), QRect(300, 1560, 2235, 435),
-        QStringLiteral("#102"), LightBlue, CheckNowTextColour);
-    m_checkNow->setFont(Font(12, true));
-    m_checkNow->setPicture(CheckNowPicture(false));
-    connect(m_checkNow, &ButtonPlus::entered, this, [this] {
-        m_checkNow->setPicture(CheckNowPicture(true));
-        m_checkNow->setTextColor(ColourFromBgr(CheckNowHoverTextColour));
+    m_controls.checkNow = MakeButton(page, QStringLiteral("cmdCheckNow"), QRect(300, 1560, 2235, 435),
+        Placeholder(TextId::CheckNow), LightBlue, CheckNowTextColour);
+    m_controls.checkNow->setFont(Font(12, true));
+    m_controls.checkNow->setPicture(CheckNowPicture(false));
+    connect(m_controls.checkNow, &ButtonPlus::entered, this, [this] {
+        m_controls.checkNow->setPicture(CheckNowPicture(true));
+        m_controls.checkNow->setTextColor(ColourFromBgr(CheckNowHoverTextColour));
     });
-    connect(m_checkNow, &ButtonPlus::left, this, [this] {
-        m_checkNow->setPicture(CheckNowPicture(false));
-        m_checkNow->setTextColor(ColourFromBgr(CheckNowTextColour));
+    connect(m_controls.checkNow, &ButtonPlus::left, this, [this] {
+        m_controls.checkNow->setPicture(CheckNowPicture(false));
+        m_controls.checkNow->setTextColor(ColourFromBgr(CheckNowTextColour));
     });
 
-    MakeLabel(page, QStringLiteral("Label1"), QRect(2640, 1680, 915, 195), QStringLiteral("#103"));
+    MakeLabel(page, QStringLiteral("Label1"), QRect(2640, 1680, 915, 195), Placeholder(TextId::ScoreLabel));
 
     auto *results = new ResultsStrip(page);
     results->setObjectName(QStringLiteral("picResults"));
+    m_controls.results = results;
     results->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     results->setPixmap(BarPicture(0));
     SetTwipsGeometry(results, 3615, 1650, 3615, 285);
-    for (QLabel *label :
-        { MakeLabel(results, QStringLiteral("lblScore"), QRect(60, -15, 1335, 375), QString()),
-            MakeLabel(results, QStringLiteral("lblProcess"), QRect(0, 30, 3585, 375), QString()),
-            MakeLabel(results, QStringLiteral("lblGiudizio"), QRect(2220, 30, 1335, 315), QString()) })
+    m_controls.score = MakeLabel(results, QStringLiteral("lblScore"), QRect(60, -15, 1335, 375), QString());
+    m_controls.process = MakeLabel(results, QStringLiteral("lblProcess"), QRect(0, 30, 3585, 375), QString());
+    m_controls.verdict
+        = MakeLabel(results, QStringLiteral("lblGiudizio"), QRect(2220, 30, 1335, 315), QString());
+    for (QLabel *label : { m_controls.score, m_controls.process, m_controls.verdict })
         ResultsStrip::keepColoursWhenDisabled(label);
 
     // The sending readiness summary takes the free band above the results
@@ -348,10 +352,11 @@ QWidget *MainWindow::buildCheckPage()
     // no other control.
     auto *readiness = new ReadinessLine(page);
     readiness->setObjectName(QStringLiteral("lblReadiness"));
+    m_controls.readinessLine = readiness;
     readiness->setToolTip(Placeholder(ReadinessText::SummaryTip));
     SetTwipsGeometry(readiness, 3615, 1395, 3615, 240);
 
-    MakeLabel(page, QStringLiteral("Label2"), QRect(300, 2100, 6915, 195), QStringLiteral("#104"));
+    MakeLabel(page, QStringLiteral("Label2"), QRect(300, 2100, 6915, 195), Placeholder(TextId::ReasonsLabel));
 
     auto *reasons = new QWidget(page);
     reasons->setObjectName(QStringLiteral("picReasons"));
@@ -359,6 +364,7 @@ QWidget *MainWindow::buildCheckPage()
     SetTwipsGeometry(reasons, 270, 2340, 6945, 2355);
     auto *list = new QTreeWidget(reasons);
     list->setObjectName(QStringLiteral("lvwResults"));
+    m_controls.list = list;
     list->setColumnCount(4);
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
@@ -374,38 +380,44 @@ QWidget *MainWindow::buildOptionsPage()
 {
     QWidget *page = makePage(OptionsPage);
     makeBanner(page, 1, 1950);
-    makeTab(page, QStringLiteral("cmdCheck_0"), 3720, CheckTextId, CheckPanelPage);
-    makeTabLabel(page, QStringLiteral("Label7"), 4860, OptionsTextId);
-    makeTab(page, QStringLiteral("cmdHelp_1"), 5940, HelpTextId, HelpPage);
+    makeTab(page, QStringLiteral("cmdCheck_0"), 3720, TextId::CheckTab, CheckPanelPage);
+    makeTabLabel(page, QStringLiteral("Label7"), 4860, TextId::OptionsTab);
+    makeTab(page, QStringLiteral("cmdHelp_1"), 5940, TextId::HelpTab, HelpPage);
 
-    MakeLabel(page, QStringLiteral("Label6"), QRect(300, 840, 3075, 195), QStringLiteral("#201"));
-    for (int i = 0; i < int(m_thresholds.size()); ++i) {
+    MakeLabel(
+        page, QStringLiteral("Label6"), QRect(300, 840, 3075, 195), Placeholder(TextId::ThresholdsLabel));
+    for (int i = 0; i < int(m_controls.thresholds.size()); ++i) {
         const int top = 1200 + 300 * i;
         auto *box = new ThresholdBox(page);
         box->setObjectName(QStringLiteral("txtScore_%1").arg(i));
         SetBackColour(box, ColourFromBgr(White));
         SetTextColour(box, ColourFromBgr(0x404040));
         SetTwipsGeometry(box, 300, top, 435, 255);
-        m_thresholds[i] = box;
+        m_controls.thresholds[i] = box;
         QLabel *label = MakeLabel(page, QStringLiteral("Label8_%1").arg(i), QRect(780, top, 2475, 195),
-            Placeholder(FirstVerdictLabelTextId + i));
+            Placeholder(TextId::FirstVerdict + i));
         SetTextColour(label, Qt::black);
     }
 
-    MakeLabel(page, QStringLiteral("Label5"), QRect(3600, 840, 3675, 195), QStringLiteral("#202"));
-    m_grid = new UserGrid(page);
-    m_grid->setObjectName(QStringLiteral("UserGrid1"));
-    SetTwipsGeometry(m_grid, 3600, 1080, 3585, 3615);
+    MakeLabel(
+        page, QStringLiteral("Label5"), QRect(3600, 840, 3675, 195), Placeholder(TextId::RuleScoresLabel));
+    m_controls.grid = new UserGrid(page);
+    m_controls.grid->setObjectName(QStringLiteral("UserGrid1"));
+    SetTwipsGeometry(m_controls.grid, 3600, 1080, 3585, 3615);
 
-    m_hideZero = MakeCheckBox(page, QStringLiteral("chkHideZero"), 3960);
-    MakeLabel(page, QStringLiteral("Label10"), QRect(540, 4020, 2895, 195), QStringLiteral("#203"));
-    m_onlineChecks = MakeCheckBox(page, QStringLiteral("chkOnlineChecks"), 4380);
-    MakeLabel(page, QStringLiteral("Label9"), QRect(540, 4440, 2895, 195), QStringLiteral("#204"));
+    m_controls.hideZero = MakeCheckBox(page, QStringLiteral("chkHideZero"), 3960);
+    MakeLabel(
+        page, QStringLiteral("Label10"), QRect(540, 4020, 2895, 195), Placeholder(TextId::HideZeroLabel));
+    m_controls.online = MakeCheckBox(page, QStringLiteral("chkOnlineChecks"), 4380);
+    MakeLabel(
+        page, QStringLiteral("Label9"), QRect(540, 4440, 2895, 195), Placeholder(TextId::OnlineChecksLabel));
     // Two more options in the free space between the thresholds and the two above.
     m_warmCheckerBox = MakeCheckBox(page, QStringLiteral("chkWarmChecker"), 3120);
-    MakeLabel(page, QStringLiteral("lblWarmChecker"), QRect(540, 3180, 2895, 195), QStringLiteral("#707"));
+    MakeLabel(page, QStringLiteral("lblWarmChecker"), QRect(540, 3180, 2895, 195),
+        Placeholder(TextId::WarmCheckerLabel));
     m_checkOnSave = MakeCheckBox(page, QStringLiteral("chkCheckOnSave"), 3540);
-    MakeLabel(page, QStringLiteral("lblCheckOnSave"), QRect(540, 3600, 2895, 195), QStringLiteral("#706"));
+    MakeLabel(page, QStringLiteral("lblCheckOnSave"), QRect(540, 3600, 2895, 195),
+        Placeholder(TextId::CheckOnSaveLabel));
     return page;
 }
 
@@ -413,9 +425,9 @@ QWidget *MainWindow::buildHelpPage()
 {
     QWidget *page = makePage(HelpPage);
     makeBanner(page, 2, 1955);
-    makeTab(page, QStringLiteral("cmdCheck_1"), 3720, CheckTextId, CheckPanelPage);
-    makeTab(page, QStringLiteral("cmdOptions_1"), 4860, OptionsTextId, OptionsPage);
-    makeTabLabel(page, QStringLiteral("Label4"), 5940, HelpTextId);
+    makeTab(page, QStringLiteral("cmdCheck_1"), 3720, TextId::CheckTab, CheckPanelPage);
+    makeTab(page, QStringLiteral("cmdOptions_1"), 4860, TextId::OptionsTab, OptionsPage);
+    makeTabLabel(page, QStringLiteral("Label4"), 5940, TextId::HelpTab);
 
     // The browser reaches 2 pixels beyond its white container on every side,
     // so its frame is cut off.
@@ -450,8 +462,8 @@ QWidget *MainWindow::buildStartupPage()
     bar->setPixmap(StartupBarPicture());
     SetTwipsGeometry(bar, 3615, 1650, 3615, 285);
 
-    QLabel *text
-        = MakeLabel(page, QStringLiteral("lblAbout_1"), QRect(240, 2400, 7035, 2175), QStringLiteral("#901"));
+    QLabel *text = MakeLabel(
+        page, QStringLiteral("lblAbout_1"), QRect(240, 2400, 7035, 2175), Placeholder(TextId::About));
     SetTextColour(text, ColourFromBgr(BrandBlue));
     return page;
 }
@@ -460,11 +472,11 @@ void MainWindow::setUpWindow()
 {
     ApplyFormTexts(this);
 
-    auto *list = findChild<QTreeWidget *>(QStringLiteral("lvwResults"));
+    QTreeWidget *list = m_controls.list;
     static constexpr std::array<int, 4> ColumnTwips { 429, 400, 3100, 1600 };
     QStringList headers;
     for (int k = 0; k < int(ColumnTwips.size()); ++k)
-        headers.append(GetText(FirstColumnTextId + k));
+        headers.append(GetText(TextId::PointsColumn + k));
     list->setHeaderLabels(headers);
     for (int k = 0; k < int(ColumnTwips.size()); ++k)
         list->setColumnWidth(k, Pixels(ColumnTwips[k]));
@@ -476,10 +488,10 @@ void MainWindow::setUpWindow()
     // the size of the panel pictures; here the frame lies outside the window.
     setFixedSize(500, 330);
 
-    m_grid->setHeader1Text(GetText(114));
-    m_grid->setHeader2Text(GetText(111));
+    m_controls.grid->setHeader1Text(GetText(TextId::RuleColumn));
+    m_controls.grid->setHeader2Text(GetText(TextId::PointsColumn));
 
-    m_about->setText(QStringLiteral("Norvale ") + ApplicationVersion() + u'\n' + GetText(NoticeTextId));
+    m_about->setText(QStringLiteral("Norvale ") + ApplicationVersion() + u'\n' + GetText(TextId::Notice));
     m_site->setText(SiteAddress().remove(SiteScheme));
     // The desktop's sans-serif runs wider than the one the layout was drawn
     // for: the site button grows to show its whole address.
@@ -510,8 +522,8 @@ void MainWindow::tellAboutRulesPastTheGrid()
         return;
     m_toldAboutRulesPastTheGrid = true;
     const qsizetype count = m_rulesPastTheGrid.count(u'|') + 1;
-    MessageBox::information(
-        this, FillText(RulesPastTheGridTextId, QString::number(count), QString::number(UserGrid::RowCount)));
+    MessageBox::information(this,
+        FillText(TextId::RulesPastTheGrid, QString::number(count), QString::number(UserGrid::RowCount)));
 }
 
 // The help page is read again on every visit, so an edited page shows at once.
@@ -540,7 +552,7 @@ void MainWindow::openSiteCaption()
 QString MainWindow::GetThresholds() const
 {
     QStringList boxes;
-    for (const ThresholdBox *box : m_thresholds)
+    for (const ThresholdBox *box : m_controls.thresholds)
         boxes.append(box->text());
     return JoinThresholds(boxes);
 }
@@ -548,14 +560,14 @@ QString MainWindow::GetThresholds() const
 void MainWindow::SetThresholds(const QString &text)
 {
     const QStringList boxes = SplitThresholds(text);
-    for (int i = 0; i < int(m_thresholds.size()); ++i)
-        m_thresholds[i]->setText(boxes.value(i));
+    for (int i = 0; i < int(m_controls.thresholds.size()); ++i)
+        m_controls.thresholds[i]->setText(boxes.value(i));
 }
 
 Settings MainWindow::currentSettings() const
 {
-    Settings settings { RuleScoreList::Join(m_grid->configuration(), m_rulesPastTheGrid), GetThresholds(),
-        CheckValue(m_hideZero), CheckValue(m_onlineChecks) };
+    Settings settings { RuleScoreList::Join(m_controls.grid->configuration(), m_rulesPastTheGrid),
+        GetThresholds(), CheckValue(m_controls.hideZero), CheckValue(m_controls.online) };
     settings.warmChecker = m_warmCheckerBox->isChecked() ? 1 : 0;
     settings.checkOnSave = m_checkOnSave->isChecked() ? 1 : 0;
     settings.spamdPool = m_spamdPool;
@@ -574,11 +586,11 @@ void MainWindow::SetConfiguration(const QString &text)
 
 void MainWindow::applySettings(const Settings &settings)
 {
-    m_grid->setConfiguration(settings.rules);
+    m_controls.grid->setConfiguration(settings.rules);
     m_rulesPastTheGrid = RuleScoreList::EntriesPastTheGrid(settings.rules);
     SetThresholds(settings.thresholds);
-    SetCheckValue(m_hideZero, settings.hideZero);
-    SetCheckValue(m_onlineChecks, settings.onlineChecks);
+    SetCheckValue(m_controls.hideZero, settings.hideZero);
+    SetCheckValue(m_controls.online, settings.onlineChecks);
     m_warmCheckerBox->setChecked(settings.warmChecker != 0);
     m_checkOnSave->setChecked(settings.checkOnSave != 0);
     if (m_spamdPool != settings.spamdPool) {
@@ -600,12 +612,13 @@ bool MainWindow::SaveConfiguration()
     case ChangesSaveOutcome::Status::NotRead:
         if (current == *m_saved)
             return true; // nothing of this window's is lost
-        MessageBox::warning(this, FillText(SettingsNotReadTextId, QDir::toNativeSeparators(path)));
+        MessageBox::warning(this, FillText(TextId::SettingsNotRead, QDir::toNativeSeparators(path)));
         return false;
     case ChangesSaveOutcome::Status::Failed:
         break;
     }
-    MessageBox::warning(this, FillText(SaveFailedTextId, QDir::toNativeSeparators(path), outcome.reason));
+    MessageBox::warning(
+        this, FillText(TextId::SettingsNotSaved, QDir::toNativeSeparators(path), outcome.reason));
     return false;
 }
 
@@ -620,8 +633,8 @@ void MainWindow::LoadConfiguration()
 // reaches the settings line.
 void MainWindow::finishEditing()
 {
-    m_grid->finishEditing();
-    for (ThresholdBox *box : m_thresholds)
+    m_controls.grid->finishEditing();
+    for (ThresholdBox *box : m_controls.thresholds)
         box->normalise();
 }
 

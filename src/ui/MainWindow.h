@@ -1,8 +1,9 @@
 #pragma once
 
+#include "CheckPanel.h"
+
 #include <QWidget>
 
-#include <array>
 #include <memory>
 
 class QCheckBox;
@@ -14,9 +15,6 @@ class QTimer;
 namespace norvale {
 
 class ButtonPlus;
-class CheckPanel;
-class ThresholdBox;
-class UserGrid;
 class WarmChecker;
 struct Settings;
 
@@ -71,9 +69,9 @@ public:
     void SetConfiguration(const QString &text);
     // Writes the settings this window changed since it loaded (or last saved)
     // them into the settings file, atomically, over the file's current content.
-    // On failure the user is told why (catalogue text 128) and false is
+    // On failure the user is told why (TextId::SettingsNotSaved) and false is
     // returned; changes that cannot be saved because the file could not be read
-    // are told too (text 180), and the file is left alone.
+    // are told too (TextId::SettingsNotRead), and the file is left alone.
     bool SaveConfiguration();
     // Applies the settings file; a missing, unreadable or empty file gives the
     // default thresholds. Runs while the window is built, when the grid is
@@ -110,13 +108,11 @@ private:
 
     QStackedWidget *m_panels = nullptr;
     QTextBrowser *m_browser = nullptr;
-    UserGrid *m_grid = nullptr;
-    std::array<ThresholdBox *, 5> m_thresholds {};
-    QCheckBox *m_hideZero = nullptr;
-    QCheckBox *m_onlineChecks = nullptr;
+    // The controls the check panel works on; it borrows them. Some are the
+    // window's settings too (the grid, the thresholds, the two options).
+    CheckPanelControls m_controls;
     QCheckBox *m_warmCheckerBox = nullptr;
     QCheckBox *m_checkOnSave = nullptr;
-    ButtonPlus *m_checkNow = nullptr;
     ButtonPlus *m_site = nullptr;
     QLabel *m_about = nullptr;
     QTimer *m_startupTimer = nullptr;

@@ -14,6 +14,7 @@
 
 #include "CheckFailureText.h"
 #include "TextCatalogue.h"
+#include "TextIds.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -52,30 +53,9 @@ const QString Program = QStringLiteral(NORVALE_APP_DIR "/norvale-check");
 const QString Messages = QStringLiteral(NORVALE_TEST_DATA "/messages/");
 const QString FakeCheckers = QStringLiteral(NORVALE_TEST_DATA "/fake-checkers/");
 
-// Catalogue texts the rows expect.
-enum : int
-{
-    CheckerNotFound = 121,
-    CheckerNotStarted = 122,
-    CheckerFailed = 123,
-    CheckerCrashed = 124,
-    CheckerTimedOut = 125,
-    CheckerNoSection = 126,
-    WorkDirUnusable = 127,
-    WorkDirNotAFolder = 132,
-    WorkDirWrongOwner = 133,
-    WorkDirWrongMode = 134,
-    FileUnreadable = 142,
-    FileNotAMessage = 143,
-    FileTooLarge = 160,
-    ErrorLine = 335,
-    UsageHint = 328,
-    ThresholdCountWrong = 341,
-    ThresholdNotANumber = 342,
-    RulesNotPairs = 343,
-    RuleNameWrong = 344,
-    RuleScoreNotANumber = 345,
-};
+// The rows name their catalogue texts unqualified.
+using namespace TextId;
+using namespace CliText;
 
 constexpr uid_t NobodyId = 65534;
 constexpr int RunLimitSeconds = 170;
@@ -340,21 +320,27 @@ private slots:
         QTest::addColumn<QString>("checker"); // a fake checker, or one of the two special cases below
         QTest::addColumn<int>("textId");
         QTest::addColumn<QString>("detail"); // the text's second value
-        QTest::newRow("no checker anywhere") << "missing" << int(CheckerNotFound) << QString();
+        QTest::addColumn<QString>("said"); // the checker's standard error, quoted under the text
+        QTest::newRow("no checker anywhere") << "missing" << int(CheckerNotFound) << QString() << QString();
         QTest::newRow("a checker on PATH without the execute permission")
-            << "not executable" << int(CheckerNotStarted) << qt_error_string(EACCES);
-        QTest::newRow("a checker that exits with an error") << "fail" << int(CheckerFailed) << "3";
+            << "not executable" << int(CheckerNotStarted) << qt_error_string(EACCES) << QString();
+        QTest::newRow("a checker that exits with an error") << "fail" << int(CheckerFailed) << "3"
+                                                            << "fake checker: cannot read its configuration";
         QTest::newRow("a checker killed mid-run, half its report written")
-            << "halfway" << int(CheckerCrashed) << QString();
-        QTest::newRow("a checker that writes garbage") << "garbage" << int(CheckerNoSection) << QString();
+            << "halfway" << int(CheckerCrashed) << QString() << QString();
+        QTest::newRow("a checker that says why, then is killed")
+            << "crash-saying" << int(CheckerCrashed) << QString() << "fake checker: Out of memory!";
+        QTest::newRow("a checker that writes garbage")
+            << "garbage" << int(CheckerNoSection) << QString() << QString();
         QTest::newRow("a checker that writes 50 MB without its section")
-            << "flood" << int(CheckerNoSection) << QString();
+            << "flood" << int(CheckerNoSection) << QString() << QString();
     }
     void brokenChecker_failsTheFileAndSaysWhy()
     {
         QFETCH(QString, checker);
         QFETCH(int, textId);
         QFETCH(QString, detail);
+        QFETCH(QString, said);
         QProcessEnvironment env = environment();
         QString checkerPath;
         if (checker == u"missing") {
@@ -386,6 +372,8 @@ private slots:
                 qPrintable(error));
             expected = error;
         }
+        if (!said.isEmpty())
+            expected += QStringLiteral("\n\n") + FillText(CheckerSaid, said);
         verifyFailedEntry(run, message, expected);
         if (QTest::currentTestFailed())
             return;
@@ -404,6 +392,14 @@ private slots:
         // In seconds, as the user counts them: the limit that stopped this run.
         QCOMPARE(
             CheckerFailureText(result), FillText(CheckerTimedOut, result.checkerPath, QStringLiteral("90")));
+        // What the checker said before it was stopped follows, its last lines only.
+        QStringList lines;
+        for (int i = 1; i <= 8; ++i)
+            lines << QStringLiteral("  dns: query %1 timed out").arg(i);
+        result.checkerSaid = lines.join(u'\n');
+        QCOMPARE(CheckerFailureText(result),
+            FillText(CheckerTimedOut, result.checkerPath, QStringLiteral("90")) + QStringLiteral("\n\n")
+                + FillText(CheckerSaid, lines.mid(3).join(u'\n')));
     }
 
     // The report is read from its end, a few MiB at most: a runaway checker

@@ -356,12 +356,40 @@ private slots:
         QVERIFY(result.out.isEmpty());
     }
 
+    void verbose_tellsEveryStepOnStandardError()
+    {
+        const QString path = pathWithFakeChecker(QStringLiteral("args"));
+        // A file name that would act on the terminal is shown escaped there.
+        const QString message = m_home.filePath(QStringLiteral("news\x1b[2Jletter.eml"));
+        QFile::remove(message);
+        QVERIFY(QFile::copy(Messages + QStringLiteral("clean-newsletter.eml"), message));
+
+        const Run quiet = run({ QStringLiteral("--local"), message }, path);
+        QCOMPARE(quiet.exitCode, 0);
+        QCOMPARE(quiet.err, QString());
+
+        const Run verbose = run({ QStringLiteral("--local"), QStringLiteral("--verbose"), message }, path);
+        QCOMPARE(verbose.exitCode, 0);
+        QCOMPARE(verbose.out, quiet.out);
+        const QString checker = path + QStringLiteral("/spamassassin");
+        const QString shown = m_home.filePath(QStringLiteral("news\\x1b[2Jletter.eml"));
+        for (const QString &step : { QStringLiteral("checker: started afresh for every message: ") + checker,
+                 QStringLiteral("working folder ") + m_home.filePath(QStringLiteral("norvale")),
+                 QStringLiteral("checking ") + shown + QStringLiteral(" without the network tests"),
+                 QStringLiteral("test run, started afresh: ") + checker + QStringLiteral(" -t -L"),
+                 QStringLiteral("test run ended after "),
+                 QStringLiteral("second run: ") + checker + QStringLiteral(" -R"),
+                 QStringLiteral("check ended after ") })
+            QVERIFY2(verbose.err.contains(step), qPrintable(step + QStringLiteral("\n---\n") + verbose.err));
+        QVERIFY2(!verbose.err.contains(QChar(0x1b)), qPrintable(verbose.err));
+    }
+
     void helpAndVersion()
     {
         const Run help = run({ QStringLiteral("--help") });
         QCOMPARE(help.exitCode, 0);
         for (const char *option :
-            { "--json", "--fail-level", "--rules", "--thresholds", "--settings", "--online" })
+            { "--json", "--fail-level", "--rules", "--thresholds", "--settings", "--online", "--verbose" })
             QVERIFY2(help.out.contains(QLatin1String(option)), option);
         const Run version = run({ QStringLiteral("--version") });
         QCOMPARE(version.exitCode, 0);

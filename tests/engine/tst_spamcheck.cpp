@@ -116,34 +116,45 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("detail");
         QTest::addColumn<QByteArray>("secondRuns");
+        QTest::addColumn<QString>("said"); // what the checker wrote on its standard error
         using Status = SpamCheckResult::Status;
         const QString message = Messages + QStringLiteral("gtube.eml");
         QTest::newRow("no checker at all")
             << Fake(QString()) << message << Status::NotFound << QStringLiteral("spamassassin") << 0
-            << QString() << QByteArray("-R\n");
+            << QString() << QByteArray("-R\n") << QString();
         QTest::newRow("a checker path that does not exist")
             << Fake(QStringLiteral("/nonexistent/spamassassin")) << message << Status::NotFound
-            << QStringLiteral("/nonexistent/spamassassin") << 0 << QString() << QByteArray("-R\n");
+            << QStringLiteral("/nonexistent/spamassassin") << 0 << QString() << QByteArray("-R\n")
+            << QString();
         QTest::newRow("a checker that is not executable")
             << Fake(Messages + QStringLiteral("not-a-message.txt")) << message << Status::NotStarted
-            << Messages + QStringLiteral("not-a-message.txt") << 0 << QString() << QByteArray("-R\n");
+            << Messages + QStringLiteral("not-a-message.txt") << 0 << QString() << QByteArray("-R\n")
+            << QString();
         QTest::newRow("a message file that vanished (the second run cannot read it either)")
             << Fake(QStringLiteral("args")) << Messages + QStringLiteral("vanished.eml") << Status::NotStarted
-            << Fakes + QStringLiteral("args") << 0 << QString() << QByteArray();
+            << Fakes + QStringLiteral("args") << 0 << QString() << QByteArray() << QString();
         // A second run would hang or crash the same way: it is left out.
         QTest::newRow("a checker that hangs")
             << Fake(QStringLiteral("hang")) << message << Status::TimedOut << Fakes + QStringLiteral("hang")
-            << 0 << QString() << QByteArray();
+            << 0 << QString() << QByteArray() << QString();
+        QTest::newRow("a checker that says what it waits for, then hangs")
+            << Fake(QStringLiteral("hang-saying")) << message << Status::TimedOut
+            << Fakes + QStringLiteral("hang-saying") << 0 << QString() << QByteArray()
+            << QStringLiteral("fake checker: waiting for a DNS answer");
         QTest::newRow("a checker that crashes")
             << Fake(QStringLiteral("crash")) << message << Status::Crashed << Fakes + QStringLiteral("crash")
-            << 0 << QString() << QByteArray();
+            << 0 << QString() << QByteArray() << QString();
+        QTest::newRow("a checker that says why, then crashes")
+            << Fake(QStringLiteral("crash-saying")) << message << Status::Crashed
+            << Fakes + QStringLiteral("crash-saying") << 0 << QStringLiteral("Out of memory!") << QByteArray()
+            << QStringLiteral("fake checker: Out of memory!");
         QTest::newRow("a checker that exits with an error")
             << Fake(QStringLiteral("fail")) << message << Status::ExitedWithError
             << Fakes + QStringLiteral("fail") << 3 << QStringLiteral("cannot read its configuration")
-            << QByteArray("-R\n");
+            << QByteArray("-R\n") << QStringLiteral("fake checker: cannot read its configuration");
         QTest::newRow("a checker that prints junk")
             << Fake(QStringLiteral("garbage")) << message << Status::NoReportSection
-            << Fakes + QStringLiteral("garbage") << 0 << QString() << QByteArray("-R\n");
+            << Fakes + QStringLiteral("garbage") << 0 << QString() << QByteArray("-R\n") << QString();
     }
     void failedCheck_hasItsOwnStatusAndTheSecondRunFollowsUnlessItHungOrCrashed()
     {
@@ -154,6 +165,7 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QString, detail);
         QFETCH(QByteArray, secondRuns);
+        QFETCH(QString, said);
         const SpamCheckResult result = RunSpamCheck(message, report(), false, paths, 1s);
         QCOMPARE(result.status, status);
         QVERIFY(!result.ok());
@@ -163,6 +175,7 @@ private slots:
         QVERIFY(!result.detail.isEmpty());
         QVERIFY2(result.detail.contains(detail), qPrintable(result.detail));
         QCOMPARE(ReadAll(log()), secondRuns);
+        QCOMPARE(result.checkerSaid, said);
     }
 
     void onlineFlag_decidesTheLocalSwitch_data()

@@ -80,6 +80,36 @@ private slots:
         QVERIFY(shown.endsWith(QChar(0x2026)));
         QVERIFY(huge.startsWith(shown.chopped(1)));
     }
+    void lastLines_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("maxLines");
+        QTest::addColumn<int>("maxChars");
+        QTest::addColumn<QString>("expected");
+        const QString ellipsis(QChar(0x2026));
+        QTest::newRow("a short text stays whole, its end trimmed") << "one\ntwo\n\n"
+                                                                   << 5 << 100 << "one\ntwo";
+        QTest::newRow("only the last lines are kept") << "1\n2\n3\n4\n5\n6\n7" << 5 << 100 << "3\n4\n5\n6\n7";
+        QTest::newRow("empty and blank lines do not count") << "a\n\n   \nb\r\n\nc\n" << 2 << 100 << "b\nc";
+        QTest::newRow("an indent stays") << "warn:\n  at line 3" << 5 << 100 << "warn:\n  at line 3";
+        QTest::newRow("whole lines are dropped from the front to fit the length")
+            << "first line\nsecond\nthird" << 5 << 14 << "second\nthird";
+        QTest::newRow("a last line longer than the length is cut at the front")
+            << "short\nabcdefghij" << 5 << 6 << ellipsis + "fghij";
+        QTest::newRow("a character outside the basic plane is never split")
+            << "ab\U0001F600cd" << 5 << 4 << ellipsis + "cd";
+        QTest::newRow("white space only gives nothing") << " \n\t\n" << 5 << 100 << "";
+    }
+    void lastLines()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, maxLines);
+        QFETCH(int, maxChars);
+        QFETCH(QString, expected);
+        const QString tail = norvale::lastLines(text, maxLines, maxChars);
+        QCOMPARE(tail, expected);
+        QVERIFY(tail.size() <= maxChars);
+    }
 };
 
 QTEST_APPLESS_MAIN(TestText)

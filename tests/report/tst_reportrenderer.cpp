@@ -3,6 +3,7 @@
 #include "SafeText.h"
 #include "Text.h"
 #include "TextCatalogue.h"
+#include "TextIds.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -159,8 +160,10 @@ private slots:
 
         const QString html = RenderReportHtml({ report }, m_guide);
         QVERIFY(html.contains(HtmlText(m_guide.find(u"DEAR_FRIEND")->meaning)));
-        QVERIFY(html.contains(HtmlText(GetText(510)))); // the fallback mark for a rule with no entry
-        QVERIFY(html.contains(HtmlText(GetText(509)))); // NO_RECEIVED fires only on a local copy
+        QVERIFY(html.contains(
+            HtmlText(GetText(ReportText::NoGuideEntry)))); // the fallback mark for a rule with no entry
+        QVERIFY(html.contains(
+            HtmlText(GetText(ReportText::LocalOnly)))); // NO_RECEIVED fires only on a local copy
         QVERIFY(html.contains(u"\u201CDear friend\u201D"));
         QVERIFY(html.contains(
             HtmlText(QStringLiteral("To reach \"Minimal risk\": fix DEAR_FRIEND (-1.3). Total then 0.8."))));
@@ -169,7 +172,7 @@ private slots:
 
         const QString text = RenderReportText(report, m_guide);
         QVERIFY(text.contains(u"To reach \"Minimal risk\": fix DEAR_FRIEND (-1.3). Total then 0.8."));
-        QVERIFY(text.contains(GetText(510) + QStringLiteral(" the checker's words")));
+        QVERIFY(text.contains(GetText(ReportText::NoGuideEntry) + QStringLiteral(" the checker's words")));
     }
 
     void failedEvidenceLeavesEverythingElse()
@@ -182,12 +185,12 @@ private slots:
         report.evidenceState = FullReport::EvidenceState::Failed;
         report.evidenceError = QStringLiteral("exit status 3");
         const QString html = RenderReportHtml({ report }, m_guide);
-        QVERIFY(html.contains(HtmlText(FillText(513, report.evidenceError))));
+        QVERIFY(html.contains(HtmlText(FillText(ReportText::EvidenceFailed, report.evidenceError))));
         QVERIFY(html.contains(u"DEAR_FRIEND"));
         QVERIFY(html.contains(HtmlText(m_guide.find(u"DEAR_FRIEND")->change)));
-        QVERIFY(html.contains(
-            HtmlText(FillText(517, GetText(71), QStringLiteral("DEAR_FRIEND (-1.3)"), QStringLiteral("0")))));
-        QVERIFY(!html.contains(HtmlText(GetText(511))));
+        QVERIFY(html.contains(HtmlText(FillText(ReportText::FixStepLine, GetText(TextId::FirstVerdict),
+            QStringLiteral("DEAR_FRIEND (-1.3)"), QStringLiteral("0")))));
+        QVERIFY(!html.contains(HtmlText(GetText(ReportText::EvidenceLabel))));
     }
 
     void hiddenZeroRowsAreLeftOut()

@@ -1,10 +1,8 @@
 #include "Artwork.h"
+#include "ButtonPlus.h"
 #include "CheckFailureText.h"
 #include "CheckPanel.h"
 #include "CheckReports.h"
-#include "ButtonPlus.h"
-#include "ReportView.h"
-#include "SafeText.h"
 #include "CheckRun.h"
 #include "FileDialog.h"
 #include "MainWindow.h"
@@ -13,10 +11,13 @@
 #include "Numbers.h"
 #include "ReasonItem.h"
 #include "ReportScorer.h"
+#include "ReportView.h"
+#include "SafeText.h"
 #include "SignalStop.h"
 #include "SpamCheck.h"
 #include "Startup.h"
 #include "TextCatalogue.h"
+#include "TextIds.h"
 #include "UserGrid.h"
 #include "WorkDir.h"
 
@@ -367,7 +368,7 @@ void TestCheckPanel::check_matchesTheCommandLine()
     QVERIFY(section.startsWith(QStringLiteral("Content analysis details")));
     const ScoreResult scored = ScoreReport(section, gridRules);
     QCOMPARE(label("lblScore")->text(), FormatUserNumber(scored.total));
-    QCOMPARE(label("lblGiudizio")->text(), level < 0 ? QString() : GetText(71 + level));
+    QCOMPARE(label("lblGiudizio")->text(), level < 0 ? QString() : GetText(TextId::FirstVerdict + level));
     QCOMPARE(label("lblGiudizio")->text(), level < 0 ? QString() : VerdictText(level));
     QCOMPARE(barOf(label("picResults")), bar);
     QCOMPARE(label("lblProcess")->text(), QString());
@@ -513,13 +514,14 @@ void TestCheckPanel::doubleClick_showsTheRowInADetailsBox()
 
     doubleClick(list()->visualItemRect(row).center());
     QCOMPARE(MessageBox::shownCount(), 1);
-    const QString expected = GetText(111) + QStringLiteral(": 12.5\n") + GetText(112)
-        + QStringLiteral(": Informational\n") + GetText(113)
-        + QStringLiteral(": message has no Received headers\n") + GetText(114)
+    const QString expected = GetText(TextId::PointsColumn) + QStringLiteral(": 12.5\n")
+        + GetText(TextId::TypeColumn) + QStringLiteral(": Informational\n")
+        + GetText(TextId::DescriptionColumn) + QStringLiteral(": message has no Received headers\n")
+        + GetText(TextId::RuleColumn)
         + QStringLiteral(": NO_RECEIVED")
         // The guide's text follows the row's four lines.
         + QStringLiteral("\n\n") + CheckReports::guideText(QStringLiteral("NO_RECEIVED"));
-    QVERIFY(CheckReports::guideText(QStringLiteral("NO_RECEIVED")).contains(GetText(509)));
+    QVERIFY(CheckReports::guideText(QStringLiteral("NO_RECEIVED")).contains(GetText(ReportText::LocalOnly)));
     QCOMPARE(MessageBox::lastText(), expected);
 
     // Below the rows, with nothing selected: no box.
@@ -573,11 +575,11 @@ void TestCheckPanel::hugeFields_areCutInTheListAndTheDetailsBox()
     for (qsizetype i = 5; i < lines.size(); ++i)
         QVERIFY(lines[i].size() <= ReasonItem::DetailChars + 200);
     const QString descriptionLine = lines[2];
-    const QString prefix = GetText(113) + QStringLiteral(": ");
+    const QString prefix = GetText(TextId::DescriptionColumn) + QStringLiteral(": ");
     QCOMPARE(descriptionLine.size(), prefix.size() + ReasonItem::DetailChars);
     QVERIFY(descriptionLine.endsWith(ellipsis));
     QVERIFY((prefix + description).startsWith(descriptionLine.chopped(1)));
-    QCOMPARE(lines[3], GetText(114) + QStringLiteral(": ") + rule);
+    QCOMPARE(lines[3], GetText(TextId::RuleColumn) + QStringLiteral(": ") + rule);
 }
 
 void TestCheckPanel::markupInAFileName_isShownAsPlainText_data()
@@ -654,10 +656,10 @@ void TestCheckPanel::refusedFile_warnsAndLeavesTheResultsEmpty()
     runCheck(typed);
     QCOMPARE(MessageBox::shownCount(), 1);
     if (textId == 85) {
-        QCOMPARE(MessageBox::lastText(), GetText(85));
+        QCOMPARE(MessageBox::lastText(), GetText(TextId::NoFileName));
     } else {
         QCOMPARE(MessageBox::lastText(), MessageFileWarningText(named));
-        QVERIFY(GetText(84).contains(QStringLiteral("%1")));
+        QVERIFY(GetText(TextId::MessageFileWarning).contains(QStringLiteral("%1")));
         QVERIFY(MessageBox::lastText().contains(named));
         QVERIFY(!MessageBox::lastText().contains(QStringLiteral("%1")));
     }
@@ -736,7 +738,7 @@ void TestCheckPanel::tooLargeFile_isRefusedWithoutRunningTheChecker()
 
     runCheck(mailbox);
     QCOMPARE(MessageBox::shownCount(), 1);
-    QCOMPARE(MessageBox::lastText(), FillText(160, mailbox, QStringLiteral("32")));
+    QCOMPARE(MessageBox::lastText(), FillText(TextId::FileTooLarge, mailbox, QStringLiteral("32")));
     QVERIFY(!QFile::exists(log));
     verifyResultsEmpty();
 }
@@ -792,13 +794,18 @@ void TestCheckPanel::brokenChecker_warnsAndLeavesTheResultsEmpty_data()
     QTest::addColumn<QString>("fake");
     QTest::addColumn<SpamCheckResult::Status>("status");
     QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said"); // the checker's standard error, which the warning quotes
 
-    QTest::newRow("no checker on the path") << QString() << SpamCheckResult::Status::NotFound << 0;
-    QTest::newRow("a checker that exits with an error")
-        << "fail" << SpamCheckResult::Status::ExitedWithError << 3;
-    QTest::newRow("a checker killed by a signal") << "crash" << SpamCheckResult::Status::Crashed << 0;
+    QTest::newRow("no checker on the path")
+        << QString() << SpamCheckResult::Status::NotFound << 0 << QString();
+    QTest::newRow("a checker that exits with an error") << "fail" << SpamCheckResult::Status::ExitedWithError
+                                                        << 3 << "fake checker: cannot read its configuration";
+    QTest::newRow("a checker killed by a signal")
+        << "crash" << SpamCheckResult::Status::Crashed << 0 << QString();
+    QTest::newRow("a checker that says why, then is killed by a signal")
+        << "crash-saying" << SpamCheckResult::Status::Crashed << 0 << "fake checker: Out of memory!";
     QTest::newRow("a checker that writes junk without a report section")
-        << "garbage" << SpamCheckResult::Status::NoReportSection << 0;
+        << "garbage" << SpamCheckResult::Status::NoReportSection << 0 << QString();
 }
 
 // Never a score of 0 with a calm verdict for a check that did not run.
@@ -807,6 +814,7 @@ void TestCheckPanel::brokenChecker_warnsAndLeavesTheResultsEmpty()
     QFETCH(QString, fake);
     QFETCH(SpamCheckResult::Status, status);
     QFETCH(int, exitCode);
+    QFETCH(QString, said);
 
     runCheck(Gtube());
     QVERIFY(list()->topLevelItemCount() > 0);
@@ -814,6 +822,7 @@ void TestCheckPanel::brokenChecker_warnsAndLeavesTheResultsEmpty()
     SpamCheckResult expected;
     expected.status = status;
     expected.exitCode = exitCode;
+    expected.checkerSaid = said;
     expected.checkerPath = fake.isEmpty() ? QStringLiteral("spamassassin")
                                           : QStandardPaths::findExecutable(QStringLiteral("spamassassin"));
 
@@ -821,6 +830,9 @@ void TestCheckPanel::brokenChecker_warnsAndLeavesTheResultsEmpty()
     QCOMPARE(MessageBox::shownCount(), 1);
     QVERIFY(!CheckerFailureText(expected).isEmpty());
     QCOMPARE(MessageBox::lastText(), CheckerFailureText(expected));
+    // The checker's own words, under the text of the failure.
+    QCOMPARE(MessageBox::lastText().endsWith(QStringLiteral("\n\n") + FillText(TextId::CheckerSaid, said)),
+        !said.isEmpty());
     verifyResultsEmpty();
 }
 
@@ -899,7 +911,7 @@ void TestCheckPanel::closingDuringCheck_stopsTheChecker()
         return;
     const qint64 pid = ReadFile(gate + QStringLiteral(".pid")).trimmed().toLongLong();
     QVERIFY(pid > 0);
-    QCOMPARE(label("lblProcess")->text(), GetText(105));
+    QCOMPARE(label("lblProcess")->text(), GetText(TextId::Checking));
     QVERIFY(!panel()->isEnabled());
 
     QVERIFY(m_window->close());
@@ -1011,12 +1023,13 @@ void TestCheckPanel::report_showsGuideChangeAndEvidence()
     ReportView *view = reports->view();
     QVERIFY(view && view->isVisible());
     QVERIFY(view->html().contains(HtmlText(Guide().find(u"NO_RECEIVED")->meaning)));
-    QVERIFY(view->html().contains(HtmlText(GetText(514)))); // the evidence is on its way
+    QVERIFY(
+        view->html().contains(HtmlText(GetText(ReportText::EvidencePending)))); // the evidence is on its way
     QTRY_VERIFY_WITH_TIMEOUT(
         reports->current()->evidenceState != FullReport::EvidenceState::Pending, CheckTimeout);
     QVERIFY2(reports->current()->evidenceState == FullReport::EvidenceState::Ready,
         qPrintable(reports->current()->evidenceError));
-    QVERIFY(!view->html().contains(HtmlText(GetText(514))));
+    QVERIFY(!view->html().contains(HtmlText(GetText(ReportText::EvidencePending))));
 
     // Saved as HTML and as PDF.
     QTemporaryDir dir;

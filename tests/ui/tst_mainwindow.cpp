@@ -4,6 +4,7 @@
 #include "Artwork.h"
 #include "ButtonPlus.h"
 #include "TextCatalogue.h"
+#include "TextIds.h"
 #include "UserGrid.h"
 
 #include <QCheckBox>
@@ -232,17 +233,18 @@ private slots:
     void fileButtonTooltip_reasonListHeaders_andGridHeaders_comeFromTheCatalogue()
     {
         MainWindow window;
-        QCOMPARE(Find<QWidget>(window, QStringLiteral("cmdFileName"))->toolTip(), GetText(81));
+        QCOMPARE(
+            Find<QWidget>(window, QStringLiteral("cmdFileName"))->toolTip(), GetText(TextId::FileButtonTip));
         auto *list = Find<QTreeWidget>(window, QStringLiteral("lvwResults"));
         QCOMPARE(list->columnCount(), 4);
         const QList<int> widths { 29, 27, 207, 107 }; // 429, 400, 3100 and 1600 twips
         for (int k = 0; k < 4; ++k) {
-            QCOMPARE(list->headerItem()->text(k), GetText(111 + k));
+            QCOMPARE(list->headerItem()->text(k), GetText(TextId::PointsColumn + k));
             QCOMPARE(list->columnWidth(k), widths[k]);
         }
         auto *grid = Find<UserGrid>(window, QStringLiteral("UserGrid1"));
-        QCOMPARE(grid->header1Text(), GetText(114));
-        QCOMPARE(grid->header2Text(), GetText(111));
+        QCOMPARE(grid->header1Text(), GetText(TextId::RuleColumn));
+        QCOMPARE(grid->header2Text(), GetText(TextId::PointsColumn));
     }
 
     // Labels show file names, scores and catalogue texts: none is read as markup.

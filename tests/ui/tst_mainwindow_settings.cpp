@@ -1,6 +1,7 @@
 #include "WindowTestSupport.h"
 
 #include "TextCatalogue.h"
+#include "TextIds.h"
 #include "ThresholdBox.h"
 #include "UserGrid.h"
 
@@ -217,7 +218,7 @@ private slots:
         QCOMPARE(MessageBox::shownCount(), 1);
         const QString text = MessageBox::lastText();
         const QString expectedStart
-            = GetText(128).section(QStringLiteral("%2"), 0, 0).arg(SettingsFilePath());
+            = GetText(TextId::SettingsNotSaved).section(QStringLiteral("%2"), 0, 0).arg(SettingsFilePath());
         QVERIFY2(text.startsWith(expectedStart), qPrintable(text));
         QVERIFY2(text.size() > expectedStart.size(), "no reason given");
         QCOMPARE(text.count(SettingsFilePath()), 1);
@@ -338,7 +339,7 @@ private slots:
             QVERIFY(!QFileInfo(path).isFile() && QFileInfo(path).exists());
         QCOMPARE(MessageBox::shownCount(), userChanges ? 1 : 0);
         if (userChanges)
-            QCOMPARE(MessageBox::lastText(), FillText(180, path));
+            QCOMPARE(MessageBox::lastText(), FillText(TextId::SettingsNotRead, path));
     }
 
     void moreRulesThanRows_areKeptOnSave_andTheWindowSaysSoOnce()
@@ -355,7 +356,8 @@ private slots:
 
         ShowOptions(window);
         QCOMPARE(MessageBox::shownCount(), 1);
-        QCOMPARE(MessageBox::lastText(), FillText(181, QStringLiteral("10"), QStringLiteral("50")));
+        QCOMPARE(MessageBox::lastText(),
+            FillText(TextId::RulesPastTheGrid, QStringLiteral("10"), QStringLiteral("50")));
         QTest::mouseClick(Find<ButtonPlus>(window, QStringLiteral("cmdCheck_0")), Qt::LeftButton);
         QTest::mouseClick(Find<ButtonPlus>(window, QStringLiteral("cmdOptions_0")), Qt::LeftButton);
         QCOMPARE(window.currentPanel(), int(MainWindow::OptionsPage));
