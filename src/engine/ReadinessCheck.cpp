@@ -218,16 +218,7 @@ private:
     ReadinessFinding &add(const char *id, Status status, int title, int problem = 0,
         const QStringList &args = {}, int advice = 0, const QString &value = {})
     {
-        ReadinessFinding finding;
-        finding.id = QString::fromLatin1(id);
-        finding.status = status;
-        finding.titleText = title;
-        finding.problemText = problem;
-        for (const QString &arg : args)
-            finding.problemArgs << Clip(arg);
-        finding.adviceText = status == Status::Pass ? 0 : advice;
-        finding.value = Clip(value);
-        m_result.findings.append(finding);
+        m_result.findings.append(MakeReadinessFinding(id, status, title, problem, args, advice, value));
         return m_result.findings.last();
     }
 
@@ -840,6 +831,21 @@ QString ReadinessStatusKey(ReadinessStatus status)
         return QStringLiteral("info");
     }
     return {};
+}
+
+ReadinessFinding MakeReadinessFinding(const char *id, ReadinessStatus status, int title, int problem,
+    const QStringList &args, int advice, const QString &value)
+{
+    ReadinessFinding finding;
+    finding.id = QString::fromLatin1(id);
+    finding.status = status;
+    finding.titleText = title;
+    finding.problemText = problem;
+    for (const QString &arg : args)
+        finding.problemArgs << Clip(arg);
+    finding.adviceText = status == ReadinessStatus::Pass ? 0 : advice;
+    finding.value = Clip(value);
+    return finding;
 }
 
 qsizetype ReadinessResult::count(ReadinessStatus status) const

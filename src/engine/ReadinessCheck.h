@@ -36,6 +36,11 @@ struct ReadinessFinding
     QString value; // the offending value as the message has it, at most 200 characters, or empty
 };
 
+// A finding with its texts; the arguments and the value are cut to 200
+// characters, and a pass carries no advice.
+ReadinessFinding MakeReadinessFinding(const char *id, ReadinessStatus status, int title, int problem = 0,
+    const QStringList &args = {}, int advice = 0, const QString &value = {});
+
 struct ReadinessResult
 {
     QList<ReadinessFinding> findings; // in a fixed order of checks

@@ -20,27 +20,6 @@ using Status = ReadinessStatus;
 namespace T = ReadinessText;
 
 constexpr int MaxSignaturesVerified = 3; // each costs a lookup
-constexpr qsizetype MaxValueLength = 200;
-
-QString Clip(const QString &text)
-{
-    return text.size() > MaxValueLength ? text.left(MaxValueLength - 1) + QChar(0x2026) : text;
-}
-
-ReadinessFinding Finding(const char *id, Status status, int title, int problem = 0,
-    const QStringList &args = {}, int advice = 0, const QString &value = {})
-{
-    ReadinessFinding finding;
-    finding.id = QString::fromLatin1(id);
-    finding.status = status;
-    finding.titleText = title;
-    finding.problemText = problem;
-    for (const QString &arg : args)
-        finding.problemArgs << Clip(arg);
-    finding.adviceText = status == Status::Pass ? 0 : advice;
-    finding.value = Clip(value);
-    return finding;
-}
 
 // The lookups of one message. After a lookup without a usable answer the DNS
 // is not asked again: each further lookup fails at once the same way.
@@ -68,7 +47,7 @@ private:
 
 ReadinessFinding NoAnswer(const char *id, int title, const QByteArray &name, const TxtAnswer &answer)
 {
-    return Finding(id, Status::Info, title, T::DnsNoAnswer, { QString::fromLatin1(name) },
+    return MakeReadinessFinding(id, Status::Info, title, T::DnsNoAnswer, { QString::fromLatin1(name) },
         T::DnsNoAnswerAdvice, answer.error);
 }
 
@@ -137,11 +116,11 @@ ReadinessFinding CheckDmarc(const QString &fromDomain, Lookups &lookups)
             continue;
         const QString value = QString::fromLatin1(records.first());
         if (records.size() > 1 || DmarcPolicy(domain, records.first()) == 0)
-            return Finding("dmarc", Status::Fail, T::DmarcTitle, T::DmarcUnreadable,
+            return MakeReadinessFinding("dmarc", Status::Fail, T::DmarcTitle, T::DmarcUnreadable,
                 { QString::fromLatin1(name) }, T::DmarcAdvice, value);
-        return Finding("dmarc", Status::Pass, T::DmarcTitle, 0, {}, 0, value);
+        return MakeReadinessFinding("dmarc", Status::Pass, T::DmarcTitle, 0, {}, 0, value);
     }
-    return Finding("dmarc", Status::Fail, T::DmarcTitle, T::DmarcMissing, { fromDomain }, T::DmarcAdvice);
+    return MakeReadinessFinding("dmarc", Status::Fail, T::DmarcTitle, T::DmarcMissing, { fromDomain }, T::DmarcAdvice);
 }
 
 // An SPF record starts "v=spf1" followed by a space or nothing (RFC 7208 4.5).
@@ -163,12 +142,12 @@ ReadinessFinding CheckSpf(const QString &fromDomain, Lookups &lookups)
             records << record;
     }
     if (records.isEmpty())
-        return Finding("spf", Status::Fail, T::SpfTitle, T::SpfMissing, { fromDomain }, T::SpfAdvice);
+        return MakeReadinessFinding("spf", Status::Fail, T::SpfTitle, T::SpfMissing, { fromDomain }, T::SpfAdvice);
     if (records.size() > 1)
-        return Finding("spf", Status::Fail, T::SpfTitle, T::SpfRepeated,
+        return MakeReadinessFinding("spf", Status::Fail, T::SpfTitle, T::SpfRepeated,
             { fromDomain, QString::number(records.size()) }, T::SpfAdvice,
             QString::fromLatin1(records.first()));
-    return Finding("spf", Status::Pass, T::SpfTitle, 0, {}, 0, QString::fromLatin1(records.first()));
+    return MakeReadinessFinding("spf", Status::Pass, T::SpfTitle, 0, {}, 0, QString::fromLatin1(records.first()));
 }
 
 // The DKIM key lookups of one verification go through our resolver, with its
@@ -271,7 +250,7 @@ struct DkimHandle
 ReadinessFinding CheckDkimKey(const QByteArray &message, Lookups &lookups)
 {
     const auto notCheckable = [](const QString &why) {
-        return Finding("dkim-key", Status::Info, T::DkimKeyTitle, T::NetworkNotCheckable, {}, 0, why);
+        return MakeReadinessFinding("dkim-key", Status::Info, T::DkimKeyTitle, T::NetworkNotCheckable, {}, 0, why);
     };
     std::unique_ptr<DKIM_LIB, DkimLibrary> library(dkim_init(nullptr, nullptr));
     if (!library)
@@ -316,7 +295,7 @@ ReadinessFinding CheckDkimKey(const QByteArray &message, Lookups &lookups)
             chosen = signatures[i];
     }
     if (chosen)
-        return Finding(
+        return MakeReadinessFinding(
             "dkim-key", Status::Pass, T::DkimKeyTitle, 0, {}, 0, QString::fromLatin1(KeyName(chosen)));
     for (int i = 0; i < count && !chosen; ++i) {
         if ((dkim_sig_getflags(signatures[i]) & DKIM_SIGFLAG_IGNORE) == 0)
@@ -331,10 +310,10 @@ ReadinessFinding CheckDkimKey(const QByteArray &message, Lookups &lookups)
     const QString why = QString::fromLatin1(errorText ? errorText : "");
     switch (error) {
     case DKIM_SIGERROR_KEYFAIL:
-        return Finding("dkim-key", Status::Info, T::DkimKeyTitle, T::DnsNoAnswer, { keyName },
+        return MakeReadinessFinding("dkim-key", Status::Info, T::DkimKeyTitle, T::DnsNoAnswer, { keyName },
             T::DnsNoAnswerAdvice, why);
     case DKIM_SIGERROR_NOKEY:
-        return Finding(
+        return MakeReadinessFinding(
             "dkim-key", Status::Fail, T::DkimKeyTitle, T::DkimKeyMissing, { keyName }, T::DkimKeyAdvice);
     case DKIM_SIGERROR_DNSSYNTAX:
     case DKIM_SIGERROR_MULTIREPLY:
@@ -347,13 +326,13 @@ ReadinessFinding CheckDkimKey(const QByteArray &message, Lookups &lookups)
     case DKIM_SIGERROR_KEYREVOKED:
     case DKIM_SIGERROR_KEYDECODE:
     case DKIM_SIGERROR_KEYTOOSMALL:
-        return Finding("dkim-key", Status::Fail, T::DkimKeyTitle, T::DkimKeyUnusable, { keyName },
+        return MakeReadinessFinding("dkim-key", Status::Fail, T::DkimKeyTitle, T::DkimKeyUnusable, { keyName },
             T::DkimKeyAdvice, why);
     default:
         if (error == DKIM_SIGERROR_OK && dkim_sig_getbh(chosen) == DKIM_SIGBH_MISMATCH)
-            return Finding("dkim-key", Status::Fail, T::DkimKeyTitle, T::DkimKeyBadSignature, { keyName },
+            return MakeReadinessFinding("dkim-key", Status::Fail, T::DkimKeyTitle, T::DkimKeyBadSignature, { keyName },
                 T::DkimKeyAdvice, QStringLiteral("bh="));
-        return Finding("dkim-key", Status::Fail, T::DkimKeyTitle, T::DkimKeyBadSignature, { keyName },
+        return MakeReadinessFinding("dkim-key", Status::Fail, T::DkimKeyTitle, T::DkimKeyBadSignature, { keyName },
             T::DkimKeyAdvice, why);
     }
 }
