@@ -3,7 +3,15 @@
 #include "OrganizationalDomain.h"
 #include "ReadinessTexts.h"
 
+// The DKIM library's header is C and spells its booleans _Bool, which GCC
+// takes in C++ too but Clang does not.
+#if defined(__clang__)
+#define _Bool bool
+#endif
 #include <opendkim/dkim.h>
+#if defined(__clang__)
+#undef _Bool
+#endif
 #include <opendmarc/dmarc.h>
 
 #include <algorithm>
