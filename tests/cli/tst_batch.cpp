@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "Daemons.h"
+#include "RunProgram.h"
 #include "TestFiles.h"
 
 #include <unistd.h>
@@ -18,13 +19,6 @@ namespace {
 
 const QString Program = QStringLiteral(NORVALE_APP_DIR "/norvale-check");
 const QString Messages = QStringLiteral(NORVALE_TEST_DATA "/messages/");
-
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
 
 } // namespace
 
@@ -35,19 +29,14 @@ class BatchTest : public QObject
 private:
     QTemporaryDir m_home;
 
-    Run run(const QStringList &arguments)
+    // norvale-check with a home, settings and working folder of this test's own.
+    ProgramRun run(const QStringList &arguments)
     {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), m_home.path());
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
-        process.setProcessEnvironment(env);
-        process.start(Program, arguments);
-        if (!process.waitForFinished(600000))
-            qFatal("norvale-check did not finish");
-        return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError()) };
+        return RunProgram(Program, arguments,
+            { QStringLiteral("HOME=") + m_home.path(),
+                QStringLiteral("XDG_CONFIG_HOME=") + m_home.filePath(QStringLiteral("config")),
+                QStringLiteral("XDG_RUNTIME_DIR=") + m_home.path() },
+            600000);
     }
 
 private slots:
@@ -66,9 +55,9 @@ private slots:
         const QStringList files { Messages + QStringLiteral("gtube.eml"),
             Messages + QStringLiteral("clean-newsletter.eml"), Messages + QStringLiteral("not-a-message.txt"),
             Messages + QStringLiteral("missing.eml"), Messages + QStringLiteral("gtube.eml") };
-        const Run result = run(QStringList { QStringLiteral("--json") } + options + files);
+        const ProgramRun result = run(QStringList { QStringLiteral("--json") } + options + files);
         QCOMPARE(result.exitCode, 1); // two files could not be checked
-        const QJsonArray checked = QJsonDocument::fromJson(result.out).object().value(u"files").toArray();
+        const QJsonArray checked = QJsonDocument::fromJson(result.out.toUtf8()).object().value(u"files").toArray();
         QCOMPARE(checked.size(), files.size());
         for (qsizetype i = 0; i < files.size(); ++i)
             QCOMPARE(checked.at(i).toObject().value(u"path").toString(), files.at(i));
@@ -91,7 +80,7 @@ private slots:
     void badBatchOptionsAreUsageErrors()
     {
         QFETCH(QString, option);
-        const Run result = run({ option, Messages + QStringLiteral("gtube.eml") });
+        const ProgramRun result = run({ option, Messages + QStringLiteral("gtube.eml") });
         QCOMPARE(result.exitCode, 2);
         QVERIFY2(result.err.contains(option.section(u'=', 1)), qPrintable(result.err));
     }
@@ -115,10 +104,10 @@ private slots:
         } else {
             arguments << QStringLiteral("--spamd") << pool;
         }
-        const Run result = run(arguments
+        const ProgramRun result = run(arguments
             + QStringList { Messages + QStringLiteral("gtube.eml"), Messages + QStringLiteral("clean-newsletter.eml") });
         QCOMPARE(result.exitCode, 1);
-        const QJsonArray checked = QJsonDocument::fromJson(result.out).object().value(u"files").toArray();
+        const QJsonArray checked = QJsonDocument::fromJson(result.out.toUtf8()).object().value(u"files").toArray();
         QCOMPARE(checked.size(), 2);
         for (const QJsonValue &file : checked)
             QVERIFY(!file.toObject().contains(u"score"));

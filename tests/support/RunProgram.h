@@ -15,9 +15,10 @@ struct ProgramRun
 
 // Runs program with the arguments in the test's environment, changed by
 // `environment`: "NAME=value" sets a variable, "NAME" alone removes it.
-// Waits up to three minutes; a program that does not end stops the test.
-inline ProgramRun RunProgram(
-    const QString &program, const QStringList &arguments, const QStringList &environment = {})
+// Waits up to timeLimitMs (three minutes unless given); a program that does
+// not end by then stops the test.
+inline ProgramRun RunProgram(const QString &program, const QStringList &arguments,
+    const QStringList &environment = {}, int timeLimitMs = 180000)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const QString &entry : environment) {
@@ -29,7 +30,7 @@ inline ProgramRun RunProgram(
     QProcess process;
     process.setProcessEnvironment(env);
     process.start(program, arguments);
-    if (!process.waitForFinished(180000))
+    if (!process.waitForFinished(timeLimitMs))
         qFatal("%s did not finish", qPrintable(program));
     return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
         QString::fromUtf8(process.readAllStandardOutput()),
