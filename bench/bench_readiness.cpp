@@ -122,7 +122,8 @@ int main()
         qlonglong(result.findings.size()));
     std::printf(
         "first run %.2f ms, best %.2f ms, median %.2f ms over %d runs\n", first, times.front(), median, Runs);
-    std::printf("processor time: first run %.2f ms, median %.2f ms\n", firstCpu, cpuTimes[cpuTimes.size() / 2]);
+    std::printf(
+        "processor time: first run %.2f ms, median %.2f ms\n", firstCpu, cpuTimes[cpuTimes.size() / 2]);
     std::printf("target: < %.0f ms: %s\n", TargetMs, first < TargetMs && median < TargetMs ? "PASS" : "FAIL");
     return 0;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ReadinessCheck.h"
 #include "CheckRun.h"
+#include "ReadinessCheck.h"
 #include "ReportScorer.h"
 
 #include <QString>

@@ -136,8 +136,8 @@ QString FormatResultText(const FileCheckResult &result, bool hideZero, int width
 
     text += row(titles[0], titles[1], { titles[2] }, titles[3]);
     for (qsizetype i = 0; i < shown.size(); ++i)
-        text
-            += row(points[i], shown[i].type, WrapAtSpaces(shown[i].description, descriptionWidth), shown[i].ruleName);
+        text += row(points[i], shown[i].type, WrapAtSpaces(shown[i].description, descriptionWidth),
+            shown[i].ruleName);
     return text;
 }
 

@@ -25,8 +25,8 @@ struct ProcessRequest
     QStringList arguments;
     QString standardInputFile; // read as the program's standard input; empty: no input (end of file at once)
     QString standardOutputFile; // created or truncated for the program's standard output; empty: discarded
-    QString standardErrorFile; // when set, created or truncated for the program's standard error, which is then
-                               // not kept in ProcessOutcome::standardError
+    QString standardErrorFile; // when set, created or truncated for the program's standard error, which is
+                               // then not kept in ProcessOutcome::standardError
     std::chrono::milliseconds timeLimit = CheckerTimeLimit; // zero or less: no limit
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
 };

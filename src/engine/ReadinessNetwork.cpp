@@ -128,7 +128,8 @@ ReadinessFinding CheckDmarc(const QString &fromDomain, Lookups &lookups)
                 { QString::fromLatin1(name) }, T::DmarcAdvice, value);
         return MakeReadinessFinding("dmarc", Status::Pass, T::DmarcTitle, 0, {}, 0, value);
     }
-    return MakeReadinessFinding("dmarc", Status::Fail, T::DmarcTitle, T::DmarcMissing, { fromDomain }, T::DmarcAdvice);
+    return MakeReadinessFinding(
+        "dmarc", Status::Fail, T::DmarcTitle, T::DmarcMissing, { fromDomain }, T::DmarcAdvice);
 }
 
 // An SPF record starts "v=spf1" followed by a space or nothing (RFC 7208 4.5).
@@ -150,12 +151,14 @@ ReadinessFinding CheckSpf(const QString &fromDomain, Lookups &lookups)
             records << record;
     }
     if (records.isEmpty())
-        return MakeReadinessFinding("spf", Status::Fail, T::SpfTitle, T::SpfMissing, { fromDomain }, T::SpfAdvice);
+        return MakeReadinessFinding(
+            "spf", Status::Fail, T::SpfTitle, T::SpfMissing, { fromDomain }, T::SpfAdvice);
     if (records.size() > 1)
         return MakeReadinessFinding("spf", Status::Fail, T::SpfTitle, T::SpfRepeated,
             { fromDomain, QString::number(records.size()) }, T::SpfAdvice,
             QString::fromLatin1(records.first()));
-    return MakeReadinessFinding("spf", Status::Pass, T::SpfTitle, 0, {}, 0, QString::fromLatin1(records.first()));
+    return MakeReadinessFinding(
+        "spf", Status::Pass, T::SpfTitle, 0, {}, 0, QString::fromLatin1(records.first()));
 }
 
 // The DKIM key lookups of one verification go through our resolver, with its
@@ -258,7 +261,8 @@ struct DkimHandle
 ReadinessFinding CheckDkimKey(const QByteArray &message, Lookups &lookups)
 {
     const auto notCheckable = [](const QString &why) {
-        return MakeReadinessFinding("dkim-key", Status::Info, T::DkimKeyTitle, T::NetworkNotCheckable, {}, 0, why);
+        return MakeReadinessFinding(
+            "dkim-key", Status::Info, T::DkimKeyTitle, T::NetworkNotCheckable, {}, 0, why);
     };
     std::unique_ptr<DKIM_LIB, DkimLibrary> library(dkim_init(nullptr, nullptr));
     if (!library)
@@ -334,14 +338,14 @@ ReadinessFinding CheckDkimKey(const QByteArray &message, Lookups &lookups)
     case DKIM_SIGERROR_KEYREVOKED:
     case DKIM_SIGERROR_KEYDECODE:
     case DKIM_SIGERROR_KEYTOOSMALL:
-        return MakeReadinessFinding("dkim-key", Status::Fail, T::DkimKeyTitle, T::DkimKeyUnusable, { keyName },
-            T::DkimKeyAdvice, why);
+        return MakeReadinessFinding("dkim-key", Status::Fail, T::DkimKeyTitle, T::DkimKeyUnusable,
+            { keyName }, T::DkimKeyAdvice, why);
     default:
         if (error == DKIM_SIGERROR_OK && dkim_sig_getbh(chosen) == DKIM_SIGBH_MISMATCH)
-            return MakeReadinessFinding("dkim-key", Status::Fail, T::DkimKeyTitle, T::DkimKeyBadSignature, { keyName },
-                T::DkimKeyAdvice, QStringLiteral("bh="));
-        return MakeReadinessFinding("dkim-key", Status::Fail, T::DkimKeyTitle, T::DkimKeyBadSignature, { keyName },
-            T::DkimKeyAdvice, why);
+            return MakeReadinessFinding("dkim-key", Status::Fail, T::DkimKeyTitle, T::DkimKeyBadSignature,
+                { keyName }, T::DkimKeyAdvice, QStringLiteral("bh="));
+        return MakeReadinessFinding("dkim-key", Status::Fail, T::DkimKeyTitle, T::DkimKeyBadSignature,
+            { keyName }, T::DkimKeyAdvice, why);
     }
 }
 

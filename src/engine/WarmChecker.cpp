@@ -551,8 +551,8 @@ void WarmChecker::probeSecondRunNeed()
         return;
     ProcessRequest request;
     request.program = checker;
-    request.arguments = { QStringLiteral("-D"), QStringLiteral("plugin"), QStringLiteral("-L"),
-        QStringLiteral("--lint") };
+    request.arguments
+        = { QStringLiteral("-D"), QStringLiteral("plugin"), QStringLiteral("-L"), QStringLiteral("--lint") };
     request.standardErrorFile = m_workDir + QStringLiteral("plugins.log");
     request.environment = CheckerEnvironment();
     m_probe.start(request);

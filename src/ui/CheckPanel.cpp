@@ -293,7 +293,9 @@ QString CheckPanel::namedFilePath() const
 
 CheckPanel::FileStamp CheckPanel::stampOf(const QString &path)
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0)
         return {};
     return { true, qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec, qint64(info.st_size),

@@ -230,7 +230,8 @@ void MainWindow::chooseChecker()
         if (const std::optional<SpamdPool> pool = SpamdPool::parse(m_spamdPool)) {
             m_warm.reset();
             const QString client = WarmCheckerPaths::resolve().client;
-            m_checkPanel->setCheckerFactory([pool = *pool, client] { return new SpamdPoolJob(pool, client); });
+            m_checkPanel->setCheckerFactory(
+                [pool = *pool, client] { return new SpamdPoolJob(pool, client); });
             qCInfo(lcUi).noquote() << "checker: the daemons" << pool->describe() << "through" << client;
             return;
         }

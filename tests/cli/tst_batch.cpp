@@ -57,7 +57,8 @@ private slots:
             Messages + QStringLiteral("missing.eml"), Messages + QStringLiteral("gtube.eml") };
         const ProgramRun result = run(QStringList { QStringLiteral("--json") } + options + files);
         QCOMPARE(result.exitCode, 1); // two files could not be checked
-        const QJsonArray checked = QJsonDocument::fromJson(result.out.toUtf8()).object().value(u"files").toArray();
+        const QJsonArray checked
+            = QJsonDocument::fromJson(result.out.toUtf8()).object().value(u"files").toArray();
         QCOMPARE(checked.size(), files.size());
         for (qsizetype i = 0; i < files.size(); ++i)
             QCOMPARE(checked.at(i).toObject().value(u"path").toString(), files.at(i));
@@ -99,15 +100,18 @@ private slots:
         QStringList arguments { QStringLiteral("--json") };
         if (inSettings) {
             const QString settings = m_home.filePath(QStringLiteral("pool.ini"));
-            QVERIFY(WriteFile(settings, "rules=&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0&spamd=" + pool.toLatin1()));
+            QVERIFY(WriteFile(
+                settings, "rules=&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0&spamd=" + pool.toLatin1()));
             arguments << QStringLiteral("--settings") << settings;
         } else {
             arguments << QStringLiteral("--spamd") << pool;
         }
         const ProgramRun result = run(arguments
-            + QStringList { Messages + QStringLiteral("gtube.eml"), Messages + QStringLiteral("clean-newsletter.eml") });
+            + QStringList {
+                Messages + QStringLiteral("gtube.eml"), Messages + QStringLiteral("clean-newsletter.eml") });
         QCOMPARE(result.exitCode, 1);
-        const QJsonArray checked = QJsonDocument::fromJson(result.out.toUtf8()).object().value(u"files").toArray();
+        const QJsonArray checked
+            = QJsonDocument::fromJson(result.out.toUtf8()).object().value(u"files").toArray();
         QCOMPARE(checked.size(), 2);
         for (const QJsonValue &file : checked)
             QVERIFY(!file.toObject().contains(u"score"));

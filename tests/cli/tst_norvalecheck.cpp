@@ -7,8 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <algorithm>
 #include "TestFiles.h"
+#include <algorithm>
 
 namespace {
 

@@ -77,8 +77,8 @@ private slots:
             << "rules=&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0&language=it"
             << Make("", "1|2|4|5|8", 0, 0, "it");
         QTest::newRow("the language is kept as written") << "language=IT_it" << Make("", "", 0, 0, "IT_it");
-        QTest::newRow("a line end after the language is no part of it")
-            << "onlinechecks=0&language=it\r\n" << Make("", "", 0, 0, "it");
+        QTest::newRow("a line end after the language is no part of it") << "onlinechecks=0&language=it\r\n"
+                                                                        << Make("", "", 0, 0, "it");
         QTest::newRow("the key Language is another key") << "Language=it" << Make("", "", 0, 0);
     }
     void parseSettingsString()

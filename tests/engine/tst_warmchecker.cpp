@@ -476,19 +476,19 @@ int main(int argc, char **argv)
 
 #include "tst_warmchecker.moc"
 
-
 void WarmCheckerTest::welcomelistPluginsAreRead_data()
 {
     QTest::addColumn<QString>("output");
     QTest::addColumn<bool>("loads");
-    const QString line = QStringLiteral("Dec 10 19:56:32.019 [22433] dbg: plugin: loading Mail::SpamAssassin::Plugin::%1 from @INC\n");
+    const QString line = QStringLiteral(
+        "Dec 10 19:56:32.019 [22433] dbg: plugin: loading Mail::SpamAssassin::Plugin::%1 from @INC\n");
     QTest::newRow("other plugins only") << line.arg(u"URIDNSBL") + line.arg(u"Bayes") << false;
     QTest::newRow("AWL among them") << line.arg(u"Bayes") + line.arg(u"AWL") << true;
     QTest::newRow("TxRep") << line.arg(u"TxRep") << true;
     QTest::newRow("a plugin whose name begins alike") << line.arg(u"AWLike") << false;
-    QTest::newRow("the name elsewhere than a loading line")
-        << QStringLiteral("dbg: config: read file /etc/spamassassin/v310.pre Mail::SpamAssassin::Plugin::AWL \n")
-        << false;
+    QTest::newRow("the name elsewhere than a loading line") << QStringLiteral(
+        "dbg: config: read file /etc/spamassassin/v310.pre Mail::SpamAssassin::Plugin::AWL \n")
+                                                            << false;
 }
 
 void WarmCheckerTest::welcomelistPluginsAreRead()
@@ -521,19 +521,24 @@ void WarmCheckerTest::theSecondRunIsMadeOnlyWhereItCanChangeSomething()
     if (loadAwl) {
         // The site configuration as installed, and the plugin the installation leaves out.
         const QDir installed(QStringLiteral("/etc/spamassassin"));
-        for (const QString &name : installed.entryList({ QStringLiteral("*.pre"), QStringLiteral("*.cf") }, QDir::Files))
+        for (const QString &name :
+            installed.entryList({ QStringLiteral("*.pre"), QStringLiteral("*.cf") }, QDir::Files))
             QVERIFY(QFile::copy(installed.filePath(name), folder + QStringLiteral("/site/") + name));
-        QVERIFY(WriteFile(folder + QStringLiteral("/site/zz-awl.pre"), "loadplugin Mail::SpamAssassin::Plugin::AWL\n"));
+        QVERIFY(WriteFile(
+            folder + QStringLiteral("/site/zz-awl.pre"), "loadplugin Mail::SpamAssassin::Plugin::AWL\n"));
         site = QStringLiteral(" --siteconfigpath=") + folder + QStringLiteral("/site");
     }
     // The real checker, noting each run's arguments.
     const QString checker = folder + QStringLiteral("/spamassassin");
     const QString log = folder + QStringLiteral("/runs.log");
     QVERIFY(WriteFile(checker,
-        QStringLiteral("#!/bin/sh\necho \"$*\" >> '%1'\nexec spamassassin%2 \"$@\"\n").arg(log, site).toUtf8()));
+        QStringLiteral("#!/bin/sh\necho \"$*\" >> '%1'\nexec spamassassin%2 \"$@\"\n")
+            .arg(log, site)
+            .toUtf8()));
     QVERIFY(SetMode(checker, 0755));
 
-    const QString workDir = privateFolder(loadAwl ? QStringLiteral("awl-work/") : QStringLiteral("plain-work/"));
+    const QString workDir
+        = privateFolder(loadAwl ? QStringLiteral("awl-work/") : QStringLiteral("plain-work/"));
     QVERIFY(!workDir.isEmpty());
     WarmChecker warm;
     warm.setWorkDir(workDir);

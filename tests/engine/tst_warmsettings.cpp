@@ -43,8 +43,8 @@ private slots:
         QTest::addColumn<QString>("tail");
         QTest::newRow("both at their defaults") << 0 << QString() << "&onlinechecks=0";
         QTest::newRow("checking on save") << 1 << QString() << "&onlinechecks=0&warmchecker=0&checkonsave=1";
-        QTest::newRow("a pool")
-            << 0 << "a.example:783,b.example:783" << "&onlinechecks=0&spamd=a.example:783,b.example:783";
+        QTest::newRow("a pool") << 0 << "a.example:783,b.example:783"
+                                << "&onlinechecks=0&spamd=a.example:783,b.example:783";
     }
     void otherNewKeysFollowInOrder()
     {

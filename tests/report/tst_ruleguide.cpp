@@ -195,8 +195,9 @@ private slots:
         QTest::newRow("a catalogue of another name follows its language code") << both << "mine.txt"
                                                                                << "IT"
                                                                                << "guide.it.txt";
-        QTest::newRow("a catalogue copied over ide.txt follows its language code")
-            << both << "ide.txt" << "IT" << "guide.it.txt";
+        QTest::newRow("a catalogue copied over ide.txt follows its language code") << both << "ide.txt"
+                                                                                   << "IT"
+                                                                                   << "guide.it.txt";
         QTest::newRow("a language without a guide falls back to English") << both << "ide.de.txt"
                                                                           << "DE"
                                                                           << "guide.txt";

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <netinet/in.h>
-#include <sys/stat.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -30,7 +30,9 @@ inline void LetOthersPassTo(const char *path)
         if (slash <= 0)
             break;
         folder.truncate(slash);
-        struct stat info {};
+        struct stat info
+        {
+        };
         if (::stat(folder.constData(), &info) == 0 && !(info.st_mode & S_IXOTH)) {
             std::fprintf(stderr, "letting others pass through %s for the test\n", folder.constData());
             ::chmod(folder.constData(), (info.st_mode & 07777) | S_IXOTH);

@@ -237,7 +237,8 @@ void TestWarmWindow::theOptionsAreSavedOnlyWhenNotDefault()
 {
     makeWindow();
     m_window->close();
-    QCOMPARE(ReadFile(SettingsFilePath()).trimmed(), QByteArray("rules=&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0"));
+    QCOMPARE(ReadFile(SettingsFilePath()).trimmed(),
+        QByteArray("rules=&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0"));
 
     makeWindow();
     m_window->findChild<QCheckBox *>(QStringLiteral("chkWarmChecker"))->setChecked(false);
@@ -251,8 +252,8 @@ void TestWarmWindow::theOptionsAreSavedOnlyWhenNotDefault()
 // the check fails with their names, and shows no score.
 void TestWarmWindow::aPoolThatCannotBeReachedIsAWarningNamingItsHosts()
 {
-    const QByteArray hosts = "127.0.0.1:" + QByteArray::number(FreeLoopbackPort()) + ",127.0.0.1:"
-        + QByteArray::number(FreeLoopbackPort());
+    const QByteArray hosts = "127.0.0.1:" + QByteArray::number(FreeLoopbackPort())
+        + ",127.0.0.1:" + QByteArray::number(FreeLoopbackPort());
     makeWindow("rules=&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0&spamd=" + hosts);
     m_window->startWarmChecker();
     QVERIFY(!m_window->warmChecker()); // the pool, not a daemon of our own
@@ -260,7 +261,8 @@ void TestWarmWindow::aPoolThatCannotBeReachedIsAWarningNamingItsHosts()
     runCheck(Newsletter());
     QCOMPARE(MessageBox::shownCount(), shown + 1);
     for (const QByteArray &host : hosts.split(','))
-        QVERIFY2(MessageBox::lastText().contains(QString::fromLatin1(host)), qPrintable(MessageBox::lastText()));
+        QVERIFY2(
+            MessageBox::lastText().contains(QString::fromLatin1(host)), qPrintable(MessageBox::lastText()));
     QCOMPARE(score(), QString());
     m_window->close();
     QVERIFY(ReadFile(SettingsFilePath()).contains("&spamd=" + hosts));
