@@ -34,10 +34,11 @@ TEST_PACKAGES=(dnsmasq-base)
 # Building, checking and trying out the Debian package.
 PACKAGE_PACKAGES=(dpkg-dev file lintian xvfb x11-utils)
 
-BUILD_DIR=${NORVALE_BUILD_DIR:-build}
-SANITIZE_BUILD_DIR=${NORVALE_SANITIZE_BUILD_DIR:-build-asan}
-FUZZ_BUILD_DIR=${NORVALE_FUZZ_BUILD_DIR:-build-fuzz}
-PACKAGE_BUILD_DIR=${NORVALE_PACKAGE_BUILD_DIR:-build-deb}
+# The build folders of the presets in CMakePresets.json that dev.sh uses.
+BUILD_DIR=build
+SANITIZE_BUILD_DIR=build-asan
+FUZZ_BUILD_DIR=build-fuzz
+PACKAGE_BUILD_DIR=build-deb
 
 install_packages() {
     local missing=()
@@ -52,37 +53,39 @@ install_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q "${missing[@]}"
 }
 
-# configure FOLDER [CMAKE ARGUMENTS...]: configures a build folder; warnings are
-# errors in CI. An existing folder is configured again only when the warning
-# setting changed, so a second run stays quick.
+# configure PRESET FOLDER: configures the build folder of a configure preset
+# (CMakePresets.json); warnings are errors in CI. An existing folder is
+# configured again only when the warning setting or the presets changed, so a
+# second run stays quick.
 configure() {
-    local dir=$1
-    shift
+    local preset=$1 dir=$2
     local werror=OFF
     [ "${CI:-}" = "true" ] && werror=ON
-    if [ ! -f "$dir/build.ninja" ] || ! grep -q "^NORVALE_WERROR:BOOL=$werror\$" "$dir/CMakeCache.txt"; then
-        cmake -S . -B "$dir" -G Ninja -DNORVALE_WERROR=$werror "$@"
+    if [ ! -f "$dir/build.ninja" ] || ! grep -q "^NORVALE_WERROR:BOOL=$werror\$" "$dir/CMakeCache.txt" ||
+        [ CMakePresets.json -nt "$dir/CMakeCache.txt" ]; then
+        cmake --preset "$preset" -DNORVALE_WERROR=$werror
     fi
 }
 
 build() {
-    configure "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    cmake --build "$BUILD_DIR"
+    configure release "$BUILD_DIR"
+    cmake --build --preset release
 }
 
+# The tests run side by side (the test presets' jobs): most of them wait on the
+# checker's processes, not on the processors. Tests that cannot share the
+# machine hold a RESOURCE_LOCK.
 run_tests() {
-    ctest --test-dir "$1" --output-on-failure --no-tests=error
+    ctest --preset "$1"
 }
 
-# Leaks end a test with a failure; the suppressions cover only allocations that
-# system libraries make once and keep for the whole run.
+# Leaks end a test with a failure; the suppressions (tests/sanitizer/lsan.supp,
+# named by the sanitizers test preset) cover only allocations that system
+# libraries make once and keep for the whole run.
 sanitize() {
-    configure "$SANITIZE_BUILD_DIR" -DCMAKE_BUILD_TYPE=Debug -DNORVALE_SANITIZE=ON
-    cmake --build "$SANITIZE_BUILD_DIR"
-    ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
-        LSAN_OPTIONS=suppressions=$PWD/tests/sanitizer/lsan.supp:print_suppressions=0 \
-        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-        run_tests "$SANITIZE_BUILD_DIR"
+    configure sanitizers "$SANITIZE_BUILD_DIR"
+    cmake --build --preset sanitizers
+    run_tests sanitizers
 }
 
 # One line from the figures libFuzzer prints at the end of a run: inputs tried,
@@ -101,9 +104,8 @@ fuzz_summary() {
 # the input that caused it in <build-fuzz>/fuzz-runs/<target>/.
 fuzz() {
     local seconds=$1
-    CC=clang CXX=clang++ configure "$FUZZ_BUILD_DIR" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
-        -DNORVALE_FUZZ=ON -DNORVALE_BUILD_TESTS=OFF
-    cmake --build "$FUZZ_BUILD_DIR" --target fuzz
+    configure fuzz "$FUZZ_BUILD_DIR"
+    cmake --build --preset fuzz
 
     local failed=() count=0
     for program in "$FUZZ_BUILD_DIR"/fuzz/fuzz_*; do
@@ -136,9 +138,8 @@ package() {
     export DEB_BUILD_MAINT_OPTIONS=hardening=+all
     cxxflags="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
     ldflags=$(dpkg-buildflags --get LDFLAGS)
-    CXXFLAGS=$cxxflags LDFLAGS=$ldflags configure "$PACKAGE_BUILD_DIR" -DCMAKE_BUILD_TYPE=None \
-        -DNORVALE_BUILD_TESTS=OFF
-    cmake --build "$PACKAGE_BUILD_DIR"
+    CXXFLAGS=$cxxflags LDFLAGS=$ldflags configure package "$PACKAGE_BUILD_DIR"
+    cmake --build --preset package
     rm -f "$PACKAGE_BUILD_DIR"/deb/*.deb
     (cd "$PACKAGE_BUILD_DIR" && cpack -G DEB)
     local deb
@@ -170,7 +171,7 @@ run)
 test)
     install_packages "${PACKAGES[@]}" "${TEST_PACKAGES[@]}"
     build
-    run_tests "$BUILD_DIR"
+    run_tests release
     echo "dev.sh test: every test passed ($BUILD_DIR)"
     ;;
 sanitize)

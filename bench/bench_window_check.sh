@@ -9,7 +9,7 @@
 # With "warm" the window keeps its checker running and the median of the
 # clicks alone is judged (at most 200 ms); the daemon never runs as root, so
 # run by root the benchmark runs as the user "nobody".
-# Builds the release tree build-bench/ (shared with bench/run.sh) first.
+# Builds the release tree build-bench/ (bench/build.sh, shared with bench/run.sh) first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -32,11 +32,7 @@ fi
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-if [ ! -f "$build/build.ninja" ]; then
-    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DNORVALE_BUILD_TESTS=OFF >"$scratch/build.log" ||
-        { cat "$scratch/build.log"; exit 1; }
-fi
-cmake --build "$build" --target bench_window_check -j2 >"$scratch/build.log" || { cat "$scratch/build.log"; exit 1; }
+bench/build.sh "$build" bench_window_check
 
 # Private settings and working folder; the user's settings play no part.
 mkdir -m 700 "$scratch/runtime"

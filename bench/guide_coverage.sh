@@ -5,6 +5,9 @@
 #
 #   bench/guide_coverage.sh [BUILD_DIR]
 #
+# Without BUILD_DIR it builds its tool in build-bench/ (bench/build.sh); a
+# BUILD_DIR named must hold it already (configured with -DNORVALE_BUILD_BENCH=ON).
+#
 # The rule set is read through SpamAssassin's own configuration loader, so the
 # rules, scores and descriptions are those the checker itself uses.
 #
@@ -14,9 +17,17 @@
 # should have an entry of its own.
 set -eu
 here=$(CDPATH= cd -- "$(dirname -- "$0")" && pwd)
-build=${1:-$here/../build}
+if [ $# -eq 0 ]; then
+    build=$here/../build-bench
+    "$here/build.sh" "$build" bench_guide_coverage
+else
+    build=$1
+fi
 tool=$build/bench/bench_guide_coverage
-[ -x "$tool" ] || { echo "build first: $tool is missing" >&2; exit 1; }
+[ -x "$tool" ] || {
+    echo "build first: $tool is missing (configure $build with -DNORVALE_BUILD_BENCH=ON)" >&2
+    exit 1
+}
 
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT

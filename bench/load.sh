@@ -21,8 +21,8 @@
 # Wall time is measured around each run: the total and per file.
 #
 # Usage: bench/load.sh [COUNT]   (default 200; COUNT of 20 or more)
-# Builds a release tree in build-bench/ first (NORVALE_BENCH_BUILD names
-# another). A check takes 2 to 5 seconds: expect 10 to 20 minutes.
+# Builds a release tree in build-bench/ first (bench/build.sh; NORVALE_BENCH_BUILD
+# names another). A check takes 2 to 5 seconds: expect 10 to 20 minutes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -44,10 +44,7 @@ if [ ! -x /usr/bin/time ]; then
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q time
 fi
 
-if [ ! -f "$build/build.ninja" ]; then
-    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DNORVALE_BUILD_TESTS=OFF >/dev/null
-fi
-cmake --build "$build" --target norvale-check bench_corpus peak_rss >/dev/null
+bench/build.sh "$build" norvale-check bench_corpus peak_rss
 hook=$(realpath "$build/bench/peak_rss.so")
 
 # Private settings, working folder and checker home: the user's settings play

@@ -8,7 +8,7 @@
 #  3. The sending readiness checks of a 100 KB newsletter. Target: < 20 ms.
 #
 # Usage: bench/run.sh [MESSAGE] [RUNS]   (defaults: the shipped clean newsletter, 15)
-# Builds a release tree in build-bench/ first.
+# Builds a release tree in build-bench/ first (bench/build.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,10 +16,7 @@ message=${1:-tests/data/messages/clean-newsletter.eml}
 runs=${2:-15}
 build=build-bench
 
-if [ ! -f "$build/build.ninja" ]; then
-    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DNORVALE_BUILD_TESTS=OFF >/dev/null
-fi
-cmake --build "$build" --target norvale-check bench_scorereport bench_readiness >/dev/null
+bench/build.sh "$build" norvale-check bench_scorereport bench_readiness
 
 # The same private home, settings and working folder for both sides; the
 # user's settings and SpamAssassin's own user data play no part.

@@ -10,8 +10,11 @@
 # afresh per file, for comparison.
 #
 # Usage: bench/warm_batch.sh [COUNT] [JOBS]   (defaults 200, the processors)
-# Uses the build tree in NORVALE_BENCH_BUILD (default build). The daemon never
-# runs as root: run by root, the commands run as the user "nobody".
+# Uses the build tree in NORVALE_BENCH_BUILD (default build). The preload hook
+# is built only with -DNORVALE_BUILD_BENCH=ON: for Norvale's own figure, run
+# `bench/build.sh build-bench norvale-check peak_rss` and set
+# NORVALE_BENCH_BUILD=build-bench. The daemon never runs as root: run by root,
+# the commands run as the user "nobody".
 # The machine may be shared: the figures are as noisy as its load (uptime).
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -26,6 +26,10 @@ function(norvale_install_link link target)
     install(FILES "${staged}" DESTINATION "${destination}")
 endfunction()
 
+# The shipped catalogues and help pages in the data folder, linked from the
+# application folder.
+list(TRANSFORM NORVALE_SHIPPED_IDE_FILES PREPEND ${PROJECT_SOURCE_DIR}/ide/ OUTPUT_VARIABLE shipped_ide_files)
+install(FILES ${shipped_ide_files} DESTINATION ${NORVALE_INSTALL_IDE_DIR})
 norvale_install_link(${NORVALE_INSTALL_APP_DIR}/ide ${NORVALE_INSTALL_IDE_DIR})
 foreach(program norvale norvale-check)
     norvale_install_link(${CMAKE_INSTALL_BINDIR}/${program} ${NORVALE_INSTALL_APP_DIR}/${program})

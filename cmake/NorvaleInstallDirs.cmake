@@ -14,3 +14,6 @@ set(NORVALE_INSTALL_IDE_DIR "${CMAKE_INSTALL_DATADIR}/norvale/ide" CACHE STRING
     "The shipped catalogues and help pages, relative to the installation prefix")
 # The AppStream component id, which names the metadata file.
 set(NORVALE_METAINFO_ID "app.norvale.norvale")
+# The files of ide/ the program ships with: copied beside the programs in the
+# build tree (src/app) and installed to NORVALE_INSTALL_IDE_DIR.
+set(NORVALE_SHIPPED_IDE_FILES ide.txt ide.it.txt help.htm help.it.htm guide.txt guide.it.txt)

@@ -1,10 +1,25 @@
-# norvale_add_test(<name> SOURCES <files...> LIBS <targets...> [ENV <VAR=value...>])
+# norvale_add_test(<name> SOURCES <files...> LIBS <targets...> LABELS <labels...> [ENV <VAR=value...>])
 #
 # Builds one Qt Test program and registers it with CTest. Every test runs with a
 # pinned locale and the offscreen platform, so no test depends on the user's
 # locale, home or display. Test data is found through NORVALE_TEST_DATA.
+#
+# Every test names what it needs, so a run can pick a kind (ctest -L unit):
+#   unit     neither the real checker nor a window
+#   checker  starts the real checker (spamassassin, spamd, or norvale-check on it)
+#   gui      makes widgets or a window (offscreen)
+set(NORVALE_TEST_LABELS unit checker gui)
+
 function(norvale_add_test name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;ENV" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+    if(NOT ARG_LABELS)
+        message(FATAL_ERROR "norvale_add_test(${name}): LABELS is missing (one or more of: ${NORVALE_TEST_LABELS})")
+    endif()
+    foreach(label ${ARG_LABELS})
+        if(NOT label IN_LIST NORVALE_TEST_LABELS)
+            message(FATAL_ERROR "norvale_add_test(${name}): unknown label \"${label}\" (known: ${NORVALE_TEST_LABELS})")
+        endif()
+    endforeach()
     add_executable(${name} ${ARG_SOURCES})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
@@ -16,5 +31,6 @@ function(norvale_add_test name)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
         ENVIRONMENT "LANG=C.UTF-8;LC_ALL=C.UTF-8;QT_QPA_PLATFORM=offscreen;${ARG_ENV}"
-        TIMEOUT 300)
+        TIMEOUT 300
+        LABELS "${ARG_LABELS}")
 endfunction()
