@@ -4,6 +4,7 @@
 #   ./dev.sh run             install what Norvale needs, build it, and open it on the
 #                            sample newsletter (norvale-check without a desktop)
 #   ./dev.sh test            install what building and testing need, build, run every test
+#                            (several at a time; NORVALE_TEST_JOBS sets how many)
 #   ./dev.sh sanitize        the same tests in a second build (build-asan) with the
 #                            address and undefined-behaviour sanitizers
 #   ./dev.sh fuzz [SECONDS]  build the fuzz targets with clang (build-fuzz) and run
@@ -72,11 +73,10 @@ build() {
     cmake --build --preset release
 }
 
-# The tests run side by side (the test presets' jobs): most of them wait on the
-# checker's processes, not on the processors. Tests that cannot share the
-# machine hold a RESOURCE_LOCK.
+# The tests run side by side, as many at a time as the test preset's jobs or
+# NORVALE_TEST_JOBS; tests that cannot share the machine hold a RESOURCE_LOCK.
 run_tests() {
-    ctest --preset "$1"
+    ctest --preset "$1" ${NORVALE_TEST_JOBS:+--parallel "$NORVALE_TEST_JOBS"}
 }
 
 # Leaks end a test with a failure; the suppressions (tests/sanitizer/lsan.supp,
