@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "Recordings.h"
 #include "TestFiles.h"
 #include <algorithm>
 
@@ -32,9 +33,14 @@ class TestNorvaleCheck : public QObject
 private:
     QTemporaryDir m_home;
 
+    // PATH with the real checker, for the tests of norvale-check and the
+    // checker together; the others run on the checker's recorded reports.
+    QString m_realPath;
+    QString m_recordedPath;
+
     // Runs norvale-check with a settings folder and a home of its own, so the
-    // user's settings never leak into a test; `path` replaces PATH when given,
-    // `language` the locale.
+    // user's settings never leak into a test; `path` replaces PATH when given
+    // (by default the recorded checker's), `language` the locale.
     Run run(
         const QStringList &arguments, const QString &path = QString(), const QString &language = QString())
     {
@@ -43,8 +49,7 @@ private:
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
         env.insert(QStringLiteral("HOME"), m_home.filePath(QStringLiteral("home")));
-        if (!path.isNull())
-            env.insert(QStringLiteral("PATH"), path);
+        env.insert(QStringLiteral("PATH"), path.isNull() ? m_recordedPath : path);
         if (!language.isNull()) {
             env.insert(QStringLiteral("LANG"), language);
             env.insert(QStringLiteral("LC_ALL"), language);
@@ -88,11 +93,15 @@ private slots:
     {
         QVERIFY(m_home.isValid());
         QVERIFY2(QFileInfo(Program).isExecutable(), qPrintable(Program));
+        m_realPath = qEnvironmentVariable("PATH");
+        m_recordedPath = RecordedCheckerPath(m_home.path());
+        QVERIFY(!m_recordedPath.isEmpty());
     }
 
+    // With the real checker: a spam message and a clean one, end to end.
     void spamMessage_textShowsScoreVerdictAndRule()
     {
-        const Run result = run({ Messages + QStringLiteral("gtube.eml") });
+        const Run result = run({ Messages + QStringLiteral("gtube.eml") }, m_realPath);
         QCOMPARE(result.exitCode, 0);
         QVERIFY2(result.out.contains(QStringLiteral("GTUBE")), qPrintable(result.out));
         QVERIFY(result.out.contains(QStringLiteral("1000")));
@@ -103,7 +112,8 @@ private slots:
     void json_describesEveryFile()
     {
         const Run result = run({ QStringLiteral("--json"), Messages + QStringLiteral("gtube.eml"),
-            Messages + QStringLiteral("clean-newsletter.eml") });
+                                   Messages + QStringLiteral("clean-newsletter.eml") },
+            m_realPath);
         QCOMPARE(result.exitCode, 0);
         QJsonParseError error;
         const QJsonObject document = QJsonDocument::fromJson(result.out.toUtf8(), &error).object();

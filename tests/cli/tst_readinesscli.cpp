@@ -1,4 +1,5 @@
 #include "FixtureDns.h"
+#include "Recordings.h"
 #include "TestFiles.h"
 
 #include <QJsonArray>
@@ -9,7 +10,7 @@
 #include <QTest>
 
 // The sending readiness part of norvale-check, run as users meet it: the
-// built program on real messages with the real checker.
+// built program on real messages, with the real checker's recorded reports.
 
 namespace {
 
@@ -31,6 +32,7 @@ class TestReadinessCli : public QObject
 
 private:
     QTemporaryDir m_home;
+    QString m_path; // the recorded checker's: the readiness table is the point here
 
     Run run(const QStringList &arguments, const QByteArray &dnsServer = {})
     {
@@ -39,6 +41,7 @@ private:
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
         env.insert(QStringLiteral("COLUMNS"), QStringLiteral("100"));
+        env.insert(QStringLiteral("PATH"), m_path);
         if (!dnsServer.isEmpty())
             env.insert(QStringLiteral("NORVALE_DNS_SERVER"), QString::fromLatin1(dnsServer));
         process.setProcessEnvironment(env);
@@ -50,7 +53,12 @@ private:
     }
 
 private slots:
-    void initTestCase() { QVERIFY(m_home.isValid()); }
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        m_path = RecordedCheckerPath(m_home.path());
+        QVERIFY(!m_path.isEmpty());
+    }
 
     void text_showsTheTableAfterTheRules()
     {

@@ -1,6 +1,6 @@
 // norvale-check's full report: --explain, --html, --compare, --baseline and
 // the report's keys in --json, run as users run them, on real newsletters
-// with the real checker.
+// and the real checker's recorded reports and evidence (tests/data/recorded).
 
 #include <QFile>
 #include <QJsonArray>
@@ -10,6 +10,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "Recordings.h"
 
 namespace {
 
@@ -32,6 +34,7 @@ class TestReportCli : public QObject
 
 private:
     QTemporaryDir m_home;
+    QString m_path; // the recorded checker in front of the machine's PATH
 
     Run run(const QStringList &arguments)
     {
@@ -39,6 +42,7 @@ private:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
+        env.insert(QStringLiteral("PATH"), m_path);
         process.setProcessEnvironment(env);
         process.start(Program, arguments);
         if (!process.waitForFinished(300000))
@@ -59,7 +63,12 @@ private:
     }
 
 private slots:
-    void initTestCase() { QVERIFY(m_home.isValid()); }
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        m_path = RecordedCheckerPath(m_home.path());
+        QVERIFY(!m_path.isEmpty());
+    }
 
     void explainPrintsGuideEvidenceAndFixPlan()
     {
