@@ -3,11 +3,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "Recordings.h"
+#include "RunProgram.h"
 #include "TestFiles.h"
 #include <algorithm>
 
@@ -17,12 +17,7 @@ const QString Program = QStringLiteral(NORVALE_APP_DIR "/norvale-check");
 const QString Messages = QStringLiteral(NORVALE_TEST_DATA "/messages/");
 const QString FakeCheckers = QStringLiteral(NORVALE_TEST_DATA "/fake-checkers/");
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Run = ProgramRun;
 
 } // namespace
 
@@ -44,23 +39,14 @@ private:
     Run run(
         const QStringList &arguments, const QString &path = QString(), const QString &language = QString())
     {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
-        env.insert(QStringLiteral("HOME"), m_home.filePath(QStringLiteral("home")));
-        env.insert(QStringLiteral("PATH"), path.isNull() ? m_recordedPath : path);
-        if (!language.isNull()) {
-            env.insert(QStringLiteral("LANG"), language);
-            env.insert(QStringLiteral("LC_ALL"), language);
-        }
-        process.setProcessEnvironment(env);
-        process.start(Program, arguments);
-        if (!process.waitForFinished(180000))
-            qFatal("norvale-check did not finish");
-        return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError()) };
+        QStringList environment { QStringLiteral("XDG_CONFIG_HOME=")
+                + m_home.filePath(QStringLiteral("config")),
+            QStringLiteral("XDG_RUNTIME_DIR=") + m_home.path(),
+            QStringLiteral("HOME=") + m_home.filePath(QStringLiteral("home")),
+            QStringLiteral("PATH=") + (path.isNull() ? m_recordedPath : path) };
+        if (!language.isNull())
+            environment << QStringLiteral("LANG=") + language << QStringLiteral("LC_ALL=") + language;
+        return RunProgram(Program, arguments, environment);
     }
 
     // The first file of a --json run that must exit with expectedExit.

@@ -1,11 +1,11 @@
 #include "FixtureDns.h"
 #include "Recordings.h"
+#include "RunProgram.h"
 #include "TestFiles.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -18,11 +18,7 @@ const QString Program = QStringLiteral(NORVALE_APP_DIR "/norvale-check");
 const QString Clean = QStringLiteral(NORVALE_TEST_DATA "/messages/clean-newsletter.eml"); // not DKIM-signed
 const QString Ready = QStringLiteral(NORVALE_TEST_DATA "/readiness/good.eml");
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-};
+using Run = ProgramRun;
 
 } // namespace
 
@@ -36,20 +32,13 @@ private:
 
     Run run(const QStringList &arguments, const QByteArray &dnsServer = {})
     {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
-        env.insert(QStringLiteral("COLUMNS"), QStringLiteral("100"));
-        env.insert(QStringLiteral("PATH"), m_path);
+        QStringList environment { QStringLiteral("XDG_CONFIG_HOME=")
+                + m_home.filePath(QStringLiteral("config")),
+            QStringLiteral("XDG_RUNTIME_DIR=") + m_home.path(), QStringLiteral("COLUMNS=100"),
+            QStringLiteral("PATH=") + m_path };
         if (!dnsServer.isEmpty())
-            env.insert(QStringLiteral("NORVALE_DNS_SERVER"), QString::fromLatin1(dnsServer));
-        process.setProcessEnvironment(env);
-        process.start(Program, arguments);
-        if (!process.waitForFinished(180000))
-            qFatal("norvale-check did not finish");
-        return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()) };
+            environment << QStringLiteral("NORVALE_DNS_SERVER=") + QString::fromLatin1(dnsServer);
+        return RunProgram(Program, arguments, environment);
     }
 
 private slots:

@@ -6,12 +6,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "Recordings.h"
+#include "RunProgram.h"
 
 namespace {
 
@@ -19,12 +19,7 @@ const QString Program = QStringLiteral(NORVALE_APP_DIR "/norvale-check");
 const QString Newsletters = QStringLiteral(NORVALE_TEST_DATA "/newsletters/");
 const QString Messages = QStringLiteral(NORVALE_TEST_DATA "/messages/");
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Run = ProgramRun;
 
 } // namespace
 
@@ -38,18 +33,10 @@ private:
 
     Run run(const QStringList &arguments)
     {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
-        env.insert(QStringLiteral("PATH"), m_path);
-        process.setProcessEnvironment(env);
-        process.start(Program, arguments);
-        if (!process.waitForFinished(300000))
-            qFatal("norvale-check did not finish");
-        return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError()) };
+        return RunProgram(Program, arguments,
+            { QStringLiteral("XDG_CONFIG_HOME=") + m_home.filePath(QStringLiteral("config")),
+                QStringLiteral("XDG_RUNTIME_DIR=") + m_home.path(), QStringLiteral("PATH=") + m_path },
+            300000);
     }
 
     static QJsonObject firstFile(const Run &result)
