@@ -41,8 +41,8 @@ QString FindProgram(const QString &name)
 {
     if (QString found = QStandardPaths::findExecutable(name); !found.isEmpty())
         return found;
-    QStringList  sbin;
-    for (const QString folder : qEnvironmentVariable("PATH").split(u':', Qt::SkipEmptyParts)) {
+    QStringList sbin;
+    for (const QString &folder : qEnvironmentVariable("PATH").split(u':', Qt::SkipEmptyParts)) {
         if (folder.endsWith(QStringLiteral("/bin")))
             sbin << folder.chopped(3) + QStringLiteral("sbin");
     }
