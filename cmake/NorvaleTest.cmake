@@ -2,7 +2,8 @@
 #
 # Builds one Qt Test program and registers it with CTest. Every test runs with a
 # pinned locale and the offscreen platform, so no test depends on the user's
-# locale, home or display. Test data is found through NORVALE_TEST_DATA.
+# locale, home or display. Test data is found through NORVALE_TEST_DATA; the
+# "recorded" fake checker finds its recordings through NORVALE_RECORDINGS.
 function(norvale_add_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;ENV" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
@@ -15,6 +16,6 @@ function(norvale_add_test name)
         NORVALE_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "LANG=C.UTF-8;LC_ALL=C.UTF-8;QT_QPA_PLATFORM=offscreen;${ARG_ENV}"
+        ENVIRONMENT "LANG=C.UTF-8;LC_ALL=C.UTF-8;QT_QPA_PLATFORM=offscreen;NORVALE_RECORDINGS=${PROJECT_SOURCE_DIR}/tests/data/recorded;${ARG_ENV}"
         TIMEOUT 300)
 endfunction()

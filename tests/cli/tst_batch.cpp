@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "Daemons.h"
+#include "Recordings.h"
 #include "RunProgram.h"
 #include "TestFiles.h"
 
@@ -29,33 +30,42 @@ class BatchTest : public QObject
 private:
     QTemporaryDir m_home;
 
-    // norvale-check with a home, settings and working folder of this test's own.
-    ProgramRun run(const QStringList &arguments)
+    // norvale-check with a home, settings and working folder of this test's
+    // own; `path` replaces PATH when given.
+    ProgramRun run(const QStringList &arguments, const QString &path = QString())
     {
-        return RunProgram(Program, arguments,
-            { QStringLiteral("HOME=") + m_home.path(),
-                QStringLiteral("XDG_CONFIG_HOME=") + m_home.filePath(QStringLiteral("config")),
-                QStringLiteral("XDG_RUNTIME_DIR=") + m_home.path() },
-            600000);
+        QStringList environment { QStringLiteral("HOME=") + m_home.path(),
+            QStringLiteral("XDG_CONFIG_HOME=") + m_home.filePath(QStringLiteral("config")),
+            QStringLiteral("XDG_RUNTIME_DIR=") + m_home.path() };
+        if (!path.isEmpty())
+            environment << QStringLiteral("PATH=") + path;
+        return RunProgram(Program, arguments, environment, 600000);
     }
 
 private slots:
+    void initTestCase() { QVERIFY(m_home.isValid()); }
+
+    // The order is the batch's own work: the cold rows run on the real
+    // checker's recorded reports; the warm one on the real daemon.
     void resultsComeInArgumentOrder_data()
     {
         QTest::addColumn<QStringList>("options");
+        QTest::addColumn<bool>("realChecker");
         QTest::newRow("one at a time, cold")
-            << QStringList { QStringLiteral("--jobs=1"), QStringLiteral("--cold") };
+            << QStringList { QStringLiteral("--jobs=1"), QStringLiteral("--cold") } << false;
         QTest::newRow("three at a time, cold")
-            << QStringList { QStringLiteral("--jobs=3"), QStringLiteral("--cold") };
-        QTest::newRow("three at a time, warm") << QStringList { QStringLiteral("--jobs=3") };
+            << QStringList { QStringLiteral("--jobs=3"), QStringLiteral("--cold") } << false;
+        QTest::newRow("three at a time, warm") << QStringList { QStringLiteral("--jobs=3") } << true;
     }
     void resultsComeInArgumentOrder()
     {
         QFETCH(QStringList, options);
+        QFETCH(bool, realChecker);
         const QStringList files { Messages + QStringLiteral("gtube.eml"),
             Messages + QStringLiteral("clean-newsletter.eml"), Messages + QStringLiteral("not-a-message.txt"),
             Messages + QStringLiteral("missing.eml"), Messages + QStringLiteral("gtube.eml") };
-        const ProgramRun result = run(QStringList { QStringLiteral("--json") } + options + files);
+        const ProgramRun result = run(QStringList { QStringLiteral("--json") } + options + files,
+            realChecker ? QString() : RecordedCheckerPath(m_home.path()));
         QCOMPARE(result.exitCode, 1); // two files could not be checked
         const QJsonArray checked
             = QJsonDocument::fromJson(result.out.toUtf8()).object().value(u"files").toArray();

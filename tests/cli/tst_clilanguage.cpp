@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "Recordings.h"
 #include "RunProgram.h"
 #include "TestFiles.h"
 
@@ -23,6 +24,7 @@ class TestCliLanguage : public QObject
 
 private:
     QTemporaryDir m_home;
+    QString m_path; // the recorded checker's: the checker's own language is tst_spamcheck's
 
     // Runs a program with LANG set to `lang` and the other locale variables
     // unset (unless `extra` sets them), in a settings folder of its own.
@@ -32,7 +34,7 @@ private:
         const QStringList environment = QStringList { QStringLiteral("LANGUAGE"), QStringLiteral("LC_ALL"),
             QStringLiteral("LC_MESSAGES"), QStringLiteral("LANG=") + lang,
             QStringLiteral("XDG_CONFIG_HOME=") + m_home.filePath(QStringLiteral("config")),
-            QStringLiteral("XDG_RUNTIME_DIR=") + m_home.path() }
+            QStringLiteral("XDG_RUNTIME_DIR=") + m_home.path(), QStringLiteral("PATH=") + m_path }
             + extra;
         return RunProgram(program, arguments, environment);
     }
@@ -44,7 +46,12 @@ private:
     }
 
 private slots:
-    void initTestCase() { QVERIFY(m_home.isValid()); }
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        m_path = RecordedCheckerPath(m_home.path());
+        QVERIFY(!m_path.isEmpty());
+    }
 
     void init() { QFile::remove(m_home.filePath(QStringLiteral("config/norvale/conf.ini"))); }
 

@@ -1,7 +1,9 @@
 // What the user of norvale-check sees when something around a check goes
-// wrong: the built program, run on real messages, with the real checker
-// unless the fault is one only a stand-in can show. Every row states the exit
-// status, the message on standard error and the JSON entry of the file.
+// wrong: the built program, run on real messages and the real checker's
+// recorded reports (tests/data/recorded), with the real checker itself where
+// its own work is the point, and stand-ins for the faults only they can show.
+// Every row states the exit status, the message on standard error and the
+// JSON entry of the file.
 //
 // Faults shown below the command line live beside their units: a checker
 // that hangs past the time limit (tst_spamcheck, and with no second run in
@@ -110,6 +112,7 @@ class TestFaultMatrix : public QObject
 private:
     QTemporaryDir m_home;
     QString m_path; // the PATH of the machine, for the fakes' own tools and the real checker
+    QString m_recordedPath; // PATH with the recorded checker in front
 
     // The environment of a run: settings, working folder and the checker's
     // home all in the test's folder.
@@ -120,6 +123,7 @@ private:
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.filePath(QStringLiteral("runtime")));
         env.insert(QStringLiteral("HOME"), m_home.filePath(QStringLiteral("home")));
         env.insert(QStringLiteral("NORVALE_FAKE_LOG"), checkerLog());
+        env.insert(QStringLiteral("PATH"), m_recordedPath);
         return env;
     }
 
@@ -269,7 +273,7 @@ private:
         QVERIFY(!file.contains(u"reasons"));
     }
 
-    // A --json entry for a spam test message that the real checker scored.
+    // A --json entry for a spam test message that the checker scored.
     static void verifySpamScored(const Run &run, const QString &path)
     {
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
@@ -300,6 +304,7 @@ private slots:
         QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("spamassassin")).isEmpty(),
             "SpamAssassin (spamassassin) must be installed");
         m_path = qEnvironmentVariable("PATH");
+        m_recordedPath = pathWithFake(QStringLiteral("recorded"));
         // A copy of the program that another user can run wherever the build
         // folder lies (a checkout in a private folder is out of its reach).
         const QString app = m_home.filePath(QStringLiteral("app"));
@@ -472,7 +477,9 @@ private slots:
     {
         const QString message = m_home.filePath(QStringLiteral("catalogue.eml"));
         QVERIFY(WriteFile(message, BigMessage(25 * 1024 * 1024)));
-        const Run run = check({ QStringLiteral("--json"), message }, environment());
+        QProcessEnvironment env = environment();
+        env.insert(QStringLiteral("PATH"), m_path); // the real checker's own time is the point
+        const Run run = check({ QStringLiteral("--json"), message }, env);
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         QVERIFY(run.err.isEmpty());
         const QJsonObject file = run.files().at(0).toObject();

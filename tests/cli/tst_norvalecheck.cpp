@@ -3,10 +3,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "Recordings.h"
+#include "RunProgram.h"
 #include "TestFiles.h"
 #include <algorithm>
 
@@ -16,12 +17,7 @@ const QString Program = QStringLiteral(NORVALE_APP_DIR "/norvale-check");
 const QString Messages = QStringLiteral(NORVALE_TEST_DATA "/messages/");
 const QString FakeCheckers = QStringLiteral(NORVALE_TEST_DATA "/fake-checkers/");
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Run = ProgramRun;
 
 } // namespace
 
@@ -32,30 +28,25 @@ class TestNorvaleCheck : public QObject
 private:
     QTemporaryDir m_home;
 
+    // PATH with the real checker, for the tests of norvale-check and the
+    // checker together; the others run on the checker's recorded reports.
+    QString m_realPath;
+    QString m_recordedPath;
+
     // Runs norvale-check with a settings folder and a home of its own, so the
-    // user's settings never leak into a test; `path` replaces PATH when given,
-    // `language` the locale.
+    // user's settings never leak into a test; `path` replaces PATH when given
+    // (by default the recorded checker's), `language` the locale.
     Run run(
         const QStringList &arguments, const QString &path = QString(), const QString &language = QString())
     {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
-        env.insert(QStringLiteral("HOME"), m_home.filePath(QStringLiteral("home")));
-        if (!path.isNull())
-            env.insert(QStringLiteral("PATH"), path);
-        if (!language.isNull()) {
-            env.insert(QStringLiteral("LANG"), language);
-            env.insert(QStringLiteral("LC_ALL"), language);
-        }
-        process.setProcessEnvironment(env);
-        process.start(Program, arguments);
-        if (!process.waitForFinished(180000))
-            qFatal("norvale-check did not finish");
-        return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError()) };
+        QStringList environment { QStringLiteral("XDG_CONFIG_HOME=")
+                + m_home.filePath(QStringLiteral("config")),
+            QStringLiteral("XDG_RUNTIME_DIR=") + m_home.path(),
+            QStringLiteral("HOME=") + m_home.filePath(QStringLiteral("home")),
+            QStringLiteral("PATH=") + (path.isNull() ? m_recordedPath : path) };
+        if (!language.isNull())
+            environment << QStringLiteral("LANG=") + language << QStringLiteral("LC_ALL=") + language;
+        return RunProgram(Program, arguments, environment);
     }
 
     // The first file of a --json run that must exit with expectedExit.
@@ -88,11 +79,15 @@ private slots:
     {
         QVERIFY(m_home.isValid());
         QVERIFY2(QFileInfo(Program).isExecutable(), qPrintable(Program));
+        m_realPath = qEnvironmentVariable("PATH");
+        m_recordedPath = RecordedCheckerPath(m_home.path());
+        QVERIFY(!m_recordedPath.isEmpty());
     }
 
+    // With the real checker: a spam message and a clean one, end to end.
     void spamMessage_textShowsScoreVerdictAndRule()
     {
-        const Run result = run({ Messages + QStringLiteral("gtube.eml") });
+        const Run result = run({ Messages + QStringLiteral("gtube.eml") }, m_realPath);
         QCOMPARE(result.exitCode, 0);
         QVERIFY2(result.out.contains(QStringLiteral("GTUBE")), qPrintable(result.out));
         QVERIFY(result.out.contains(QStringLiteral("1000")));
@@ -103,7 +98,8 @@ private slots:
     void json_describesEveryFile()
     {
         const Run result = run({ QStringLiteral("--json"), Messages + QStringLiteral("gtube.eml"),
-            Messages + QStringLiteral("clean-newsletter.eml") });
+                                   Messages + QStringLiteral("clean-newsletter.eml") },
+            m_realPath);
         QCOMPARE(result.exitCode, 0);
         QJsonParseError error;
         const QJsonObject document = QJsonDocument::fromJson(result.out.toUtf8(), &error).object();

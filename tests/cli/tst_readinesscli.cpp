@@ -1,15 +1,16 @@
 #include "FixtureDns.h"
+#include "Recordings.h"
+#include "RunProgram.h"
 #include "TestFiles.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 // The sending readiness part of norvale-check, run as users meet it: the
-// built program on real messages with the real checker.
+// built program on real messages, with the real checker's recorded reports.
 
 namespace {
 
@@ -17,11 +18,7 @@ const QString Program = QStringLiteral(NORVALE_APP_DIR "/norvale-check");
 const QString Clean = QStringLiteral(NORVALE_TEST_DATA "/messages/clean-newsletter.eml"); // not DKIM-signed
 const QString Ready = QStringLiteral(NORVALE_TEST_DATA "/readiness/good.eml");
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-};
+using Run = ProgramRun;
 
 } // namespace
 
@@ -31,26 +28,26 @@ class TestReadinessCli : public QObject
 
 private:
     QTemporaryDir m_home;
+    QString m_path; // the recorded checker's: the readiness table is the point here
 
     Run run(const QStringList &arguments, const QByteArray &dnsServer = {})
     {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
-        env.insert(QStringLiteral("COLUMNS"), QStringLiteral("100"));
+        QStringList environment { QStringLiteral("XDG_CONFIG_HOME=")
+                + m_home.filePath(QStringLiteral("config")),
+            QStringLiteral("XDG_RUNTIME_DIR=") + m_home.path(), QStringLiteral("COLUMNS=100"),
+            QStringLiteral("PATH=") + m_path };
         if (!dnsServer.isEmpty())
-            env.insert(QStringLiteral("NORVALE_DNS_SERVER"), QString::fromLatin1(dnsServer));
-        process.setProcessEnvironment(env);
-        process.start(Program, arguments);
-        if (!process.waitForFinished(180000))
-            qFatal("norvale-check did not finish");
-        return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()) };
+            environment << QStringLiteral("NORVALE_DNS_SERVER=") + QString::fromLatin1(dnsServer);
+        return RunProgram(Program, arguments, environment);
     }
 
 private slots:
-    void initTestCase() { QVERIFY(m_home.isValid()); }
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        m_path = RecordedCheckerPath(m_home.path());
+        QVERIFY(!m_path.isEmpty());
+    }
 
     void text_showsTheTableAfterTheRules()
     {

@@ -1,15 +1,17 @@
 // norvale-check's full report: --explain, --html, --compare, --baseline and
 // the report's keys in --json, run as users run them, on real newsletters
-// with the real checker.
+// and the real checker's recorded reports and evidence (tests/data/recorded).
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "Recordings.h"
+#include "RunProgram.h"
 
 namespace {
 
@@ -17,12 +19,7 @@ const QString Program = QStringLiteral(NORVALE_APP_DIR "/norvale-check");
 const QString Newsletters = QStringLiteral(NORVALE_TEST_DATA "/newsletters/");
 const QString Messages = QStringLiteral(NORVALE_TEST_DATA "/messages/");
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Run = ProgramRun;
 
 } // namespace
 
@@ -32,20 +29,14 @@ class TestReportCli : public QObject
 
 private:
     QTemporaryDir m_home;
+    QString m_path; // the recorded checker in front of the machine's PATH
 
     Run run(const QStringList &arguments)
     {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.path());
-        process.setProcessEnvironment(env);
-        process.start(Program, arguments);
-        if (!process.waitForFinished(300000))
-            qFatal("norvale-check did not finish");
-        return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError()) };
+        return RunProgram(Program, arguments,
+            { QStringLiteral("XDG_CONFIG_HOME=") + m_home.filePath(QStringLiteral("config")),
+                QStringLiteral("XDG_RUNTIME_DIR=") + m_home.path(), QStringLiteral("PATH=") + m_path },
+            300000);
     }
 
     static QJsonObject firstFile(const Run &result)
@@ -59,7 +50,12 @@ private:
     }
 
 private slots:
-    void initTestCase() { QVERIFY(m_home.isValid()); }
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        m_path = RecordedCheckerPath(m_home.path());
+        QVERIFY(!m_path.isEmpty());
+    }
 
     void explainPrintsGuideEvidenceAndFixPlan()
     {

@@ -3,11 +3,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "Recordings.h"
 #include "ScopedEnv.h"
 
 #include <memory>
@@ -92,6 +95,74 @@ private slots:
             QVERIFY(total < 1.0f);
         // The report stays where the checker wrote it.
         QVERIFY(ReadAll(report()).contains(Heading.toLatin1()));
+    }
+
+    // The recordings that stand in for the checker in the tests of the window,
+    // the command line and the report are still what the installed checker
+    // says, for messages that have not changed since: one run of the checker
+    // over all of them as a mailbox.
+    void recordings_areWhatTheInstalledCheckerSays()
+    {
+        const QList<Recording> recordings = Recordings();
+        QVERIFY(recordings.size() >= 10);
+        // The checker keeps each message's separator line, which names the
+        // recording, but not the order of the messages.
+        const auto separator = [](qsizetype index) {
+            return "From recording-" + QByteArray::number(index) + "@norvale.test Thu Jan  1 00:00:00 2026";
+        };
+        QByteArray mailbox;
+        for (qsizetype i = 0; i < recordings.size(); ++i) {
+            const Recording &recording = recordings[i];
+            QProcess cksum;
+            cksum.setStandardInputFile(recording.message);
+            cksum.start(QStringLiteral("cksum"), QStringList());
+            QVERIFY(cksum.waitForFinished());
+            QCOMPARE(QString::fromLatin1(cksum.readAllStandardOutput().trimmed()).replace(u' ', u'-'),
+                recording.key);
+            const QByteArray message = ReadAll(recording.message);
+            QVERIFY2(!message.contains("\nFrom "), qPrintable(recording.message)); // needs no escaping
+            mailbox += separator(i) + '\n' + message + (message.endsWith('\n') ? "\n" : "\n\n");
+        }
+        const QString mailboxPath = m_work.filePath(QStringLiteral("recorded.mbox"));
+        QFile file(mailboxPath);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(mailbox);
+        file.close();
+
+        QProcess checker;
+        checker.setStandardInputFile(mailboxPath);
+        checker.start(
+            m_real.testRun, { QStringLiteral("-t"), QStringLiteral("-L"), QStringLiteral("--mbox") });
+        QVERIFY(checker.waitForFinished(180000));
+        QCOMPARE(checker.exitCode(), 0);
+        QMap<qsizetype, QString> checked;
+        qsizetype current = -1;
+        for (const QByteArray &line : checker.readAllStandardOutput().split('\n')) {
+            if (line.startsWith("From recording-")) {
+                current = line.mid(15, line.indexOf('@') - 15).toLongLong();
+                QVERIFY2(line == separator(current), line.constData());
+                continue;
+            }
+            QVERIFY(current >= 0);
+            checked[current] += QString::fromUtf8(line) + u'\n';
+        }
+        QCOMPARE(checked.size(), recordings.size());
+        // The same lines: the checker's order of the rules is its own each
+        // run, and a mailbox ends each message with an empty line.
+        const auto lines = [](const QString &output) {
+            QStringList lines
+                = ExtractReportSection(output).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+            lines.sort();
+            return lines;
+        };
+        for (qsizetype i = 0; i < recordings.size(); ++i) {
+            const QStringList recorded = lines(recordings[i].output());
+            QVERIFY2(!recorded.isEmpty(), qPrintable(recordings[i].key));
+            QVERIFY2(lines(checked.value(i)) == recorded,
+                qPrintable(recordings[i].message
+                    + QStringLiteral(
+                        ": the checker says something else now; run tests/data/recorded/record.sh")));
+        }
     }
 
     void realChecker_writesItsReportInEnglishUnderAnyLocale()

@@ -17,6 +17,7 @@
 #include "Daemons.h"
 #include <QTextStream>
 
+#include "Recordings.h"
 #include "ScopedEnv.h"
 #include "TestFiles.h"
 
@@ -312,11 +313,15 @@ void WarmCheckerTest::checksFallBackToTheColdPath()
     QVERIFY2(warm.failureReason().contains(expectedReason), qPrintable(warm.failureReason()));
     QCOMPARE(warm.daemonPid(), 0);
 
+    // The cold path is the real checker's own (warmAndColdGiveTheSameRows);
+    // that the check takes it is the point here, on the checker's recording.
+    ScopedEnv recorded("PATH", QFile::encodeName(RecordedCheckerPath(m_root.path())));
     WarmCheckJob job(&warm);
     const SpamCheckResult result = RunJob(
         job, Messages + QStringLiteral("gtube.eml"), m_root.filePath(QStringLiteral("fallback.txt")));
     QVERIFY2(result.ok(), qPrintable(result.detail));
     QVERIFY(!job.lastWasWarm());
+    QVERIFY(result.checkerPath.contains(QStringLiteral("/recorded-checker/")));
     QVERIFY(ScoreReport(result.section, QString()).total >= 1000.0f);
 }
 

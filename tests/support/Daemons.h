@@ -47,6 +47,8 @@ inline void DropRoot(int argc, char **argv)
     LetOthersPassTo(argv[0]);
 #ifdef NORVALE_TEST_DATA
     LetOthersPassTo(NORVALE_TEST_DATA "/messages");
+    LetOthersPassTo(NORVALE_TEST_DATA "/recorded/index.tsv");
+    LetOthersPassTo(NORVALE_TEST_DATA "/fake-checkers/recorded");
 #endif
 #ifdef NORVALE_SOURCE_DIR
     LetOthersPassTo(NORVALE_SOURCE_DIR "/samples");

@@ -160,7 +160,8 @@ private:
     QStringList keys() const;
     QString barOf(const QLabel *results) const;
     void verifyResultsEmpty();
-    // Puts the fake checker `name` first on PATH; empty: PATH holds no checker at all.
+    // Puts the fake checker `name` first on PATH, in place of the one before;
+    // empty: PATH holds no checker at all.
     void useFakeChecker(const QString &name);
     // Starts a check of the GTUBE message with the held fake checker, holding
     // the run `hold` ("t" or "R") until the returned gate file is made; returns
@@ -193,6 +194,9 @@ void TestCheckPanel::init()
     control<QTimer>(QStringLiteral("Timer2"))->start(0);
     QTRY_COMPARE(m_window->currentPanel(), int(MainWindow::CheckPanelPage));
     setOptions(QString());
+    // The window's own behaviour is tested on the real checker's recorded
+    // reports; the checks that compare with the command line run the real one.
+    useFakeChecker(QStringLiteral("recorded"));
 }
 
 void TestCheckPanel::cleanup()
@@ -314,6 +318,7 @@ void TestCheckPanel::useFakeChecker(const QString &name)
 {
     const QString bin = m_scratch->filePath(QStringLiteral("bin"));
     QVERIFY(QDir().mkpath(bin));
+    QFile::remove(bin + QStringLiteral("/spamassassin"));
     if (name.isEmpty()) {
         qputenv("PATH", QFile::encodeName(bin));
         return;
@@ -330,23 +335,24 @@ void TestCheckPanel::check_matchesTheCommandLine_data()
     QTest::addColumn<int>("level"); // -1: none
     QTest::addColumn<QString>("bar");
     QTest::addColumn<QString>("firedRule");
+    QTest::addColumn<bool>("realChecker"); // else its recorded reports
 
     QTest::newRow("the GTUBE sample reaches the highest verdict")
         << Gtube() << QString() << DefaultThresholds << 5 << "3"
-        << "GTUBE";
+        << "GTUBE" << true;
     QTest::newRow("the clean newsletter gets the lowest verdict")
         << Newsletter() << QString() << DefaultThresholds << 0 << "1"
-        << "HTML_MESSAGE";
+        << "HTML_MESSAGE" << true;
     QTest::newRow("the grid's overrides and the threshold boxes decide the verdict")
         << Newsletter() << "HTML_MESSAGE:2.5|no_relays:0.5"
         << "1|2|3|4.5|8" << 3 << "2"
-        << "NO_RELAYS";
+        << "NO_RELAYS" << false;
     QTest::newRow("a message the checker scores 5.04 is spam, though its rounded rows add up to 4.9")
         << Messages + QStringLiteral("fractional-points.eml") << QString() << DefaultThresholds << 4 << "3"
-        << "HTML_TITLE_SUBJ_DIFF";
+        << "HTML_TITLE_SUBJ_DIFF" << false;
     QTest::newRow("a score of 10000 or more has no verdict and the neutral bar")
         << Gtube() << "GTUBE:10000" << DefaultThresholds << -1 << "0"
-        << "GTUBE";
+        << "GTUBE" << false;
 }
 
 // The window's score, verdict and rows equal norvale-check's for the same file
@@ -359,7 +365,10 @@ void TestCheckPanel::check_matchesTheCommandLine()
     QFETCH(int, level);
     QFETCH(QString, bar);
     QFETCH(QString, firedRule);
+    QFETCH(bool, realChecker);
 
+    if (realChecker)
+        qputenv("PATH", m_path); // for norvale-check as well
     setOptions(rules, thresholds);
     const QString gridRules = control<UserGrid>(QStringLiteral("UserGrid1"))->configuration();
     const QString section = runCheckForSection(message);

@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include "FixtureDns.h"
+#include "Recordings.h"
 #include "ScopedEnv.h"
 #include "TestFiles.h"
 
@@ -46,6 +47,7 @@ class TestReadinessPanel : public QObject
 private:
     std::unique_ptr<MainWindow> m_window;
     QTemporaryDir m_scratch;
+    QByteArray m_realPath;
 
     void openWindow(const QString &catalogue)
     {
@@ -87,6 +89,11 @@ private slots:
     {
         QVERIFY(m_scratch.isValid());
         MessageBox::setTestMode(true);
+        // The window checks on the real checker's recorded reports.
+        m_realPath = qgetenv("PATH");
+        const QString recorded = RecordedCheckerPath(m_scratch.path());
+        QVERIFY(!recorded.isEmpty());
+        qputenv("PATH", QFile::encodeName(recorded));
     }
 
     void cleanup()
@@ -165,6 +172,7 @@ private slots:
             "From: <b>Bold</b> <a href=\"https://evil.example\">x</a>");
         const QString path = m_scratch.filePath(QStringLiteral("markup.eml"));
         QVERIFY(WriteFile(path, message));
+        ScopedEnv realChecker("PATH", m_realPath); // a message of its own, not recorded
         openWindow(English);
         runCheck(path);
         ReportView *dialog = clickSummary();

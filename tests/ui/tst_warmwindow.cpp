@@ -23,6 +23,8 @@
 #include <QTreeWidget>
 
 #include "Daemons.h"
+#include "Recordings.h"
+#include "ScopedEnv.h"
 #include "TestFiles.h"
 
 #include <csignal>
@@ -192,6 +194,9 @@ void TestWarmWindow::aSaveInStepsGivesOneCheck_data()
 void TestWarmWindow::aSaveInStepsGivesOneCheck()
 {
     QFETCH(bool, byRename);
+    // What a save sets off is the window's own work: the checks run on the
+    // real checker's recorded reports.
+    ScopedEnv recorded("PATH", QFile::encodeName(RecordedCheckerPath(m_scratch->path())));
     makeWindow("rules=&thresholds=1|2|4|5|8&hidezero=0&onlinechecks=0&checkonsave=1");
     QVERIFY(m_window->findChild<QCheckBox *>(QStringLiteral("chkCheckOnSave"))->isChecked());
     QVERIFY(m_window->checkPanel()->checkOnSave());
