@@ -114,7 +114,8 @@ QByteArray EncodedWordsB(const QByteArray &utf8)
 QByteArray EncodedWordQLatin1(const QString &text)
 {
     QByteArray word = "=?ISO-8859-1?Q?";
-    for (const char c : text.toLatin1()) {
+    const QByteArray latin1 = text.toLatin1();
+    for (const char c : latin1) {
         const uchar u = uchar(c);
         if (u == ' ')
             word += '_';

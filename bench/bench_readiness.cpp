@@ -24,7 +24,7 @@ namespace {
 
 constexpr int Runs = 25;
 constexpr double TargetMs = 20.0;
-constexpr qsizetype TargetBytes = 100 * 1024;
+constexpr qsizetype TargetBytes = qsizetype(100) * 1024;
 
 QByteArray BuildNewsletter()
 {

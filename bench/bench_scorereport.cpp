@@ -26,7 +26,7 @@ constexpr double TargetMs = 20.0;
 QString BuildSection()
 {
     QString section;
-    section.reserve(RowCount * 90);
+    section.reserve(qsizetype(RowCount) * 90);
     section += QStringLiteral("Content analysis details:   (1234.5 points, 5.0 required)\r\n\r\n");
     section += QStringLiteral(" pts rule name              description\r\n");
     section += QStringLiteral(

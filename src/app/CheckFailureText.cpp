@@ -89,7 +89,7 @@ QString MessageFileFailureText(MessageFileStatus status, const QString &path)
     case MessageFileStatus::NotAMessage:
         return FillText(TextId::FileNotAMessage, path);
     case MessageFileStatus::TooLarge:
-        return FillText(TextId::FileTooLarge, path, QString::number(MessageSizeLimit / (1024 * 1024)));
+        return FillText(TextId::FileTooLarge, path, QString::number(MessageSizeLimit / 1024 / 1024));
     }
     return QString();
 }

@@ -36,7 +36,7 @@ QString desktopCatalogue(
         if (candidates.isEmpty())
             return baseCatalogueFile(catalogueFolder); // C or POSIX: the catalogue as shipped
         for (const QString &code : candidates) {
-            const QString file = CatalogueFileOf(catalogueFolder, code);
+            QString file = CatalogueFileOf(catalogueFolder, code);
             if (QFileInfo(file).isFile())
                 return file;
             if (code == baseLanguage)

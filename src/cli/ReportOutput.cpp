@@ -13,7 +13,7 @@ namespace norvale {
 namespace {
 
 // A saved result is one JSON document of a few KiB per file.
-constexpr qint64 BaselineSizeLimit = 64 * 1024 * 1024;
+constexpr qint64 BaselineSizeLimit = qint64(64) * 1024 * 1024;
 
 } // namespace
 

@@ -18,7 +18,7 @@ enum class MessageFileStatus
 // The largest message file Norvale checks: far above any real newsletter
 // (a few hundred KiB, a few MiB with pictures), far below a mailbox picked by
 // mistake, which would make the checker use many times its size in memory.
-inline constexpr qint64 MessageSizeLimit = 32 * 1024 * 1024;
+inline constexpr qint64 MessageSizeLimit = qint64(32) * 1024 * 1024;
 
 // A message file opened once and checked through its descriptor, so what was
 // checked is what is read afterwards, whatever happens to its name meanwhile.

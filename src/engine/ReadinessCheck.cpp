@@ -28,14 +28,14 @@ using Status = ReadinessStatus;
 namespace T = ReadinessText;
 
 constexpr qsizetype MaxValueLength = 200;
-constexpr qint64 MaxReadBytes = 32 * 1024 * 1024;
 constexpr qint64 KiB = 1024;
+constexpr qint64 MaxReadBytes = 32 * KiB * 1024;
 // A large webmail clips a message whose HTML passes 102 KB; from 90 KB on
 // a small edit can take it there.
 constexpr qint64 ClipBytes = 102 * KiB;
 constexpr qint64 NearClipBytes = 90 * KiB;
 constexpr qint64 LargeMessageBytes = 1024 * KiB;
-constexpr qint64 HugeMessageBytes = 10 * 1024 * KiB;
+constexpr qint64 HugeMessageBytes = 10 * KiB * 1024;
 constexpr qsizetype MaxLineLength = 998; // RFC 5322
 constexpr qsizetype LittleText = 50; // visible characters: an image-only message
 constexpr qsizetype TextPerImage = 100;

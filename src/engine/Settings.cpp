@@ -152,7 +152,7 @@ SaveOutcome SaveSettings(const Settings &settings, const QString &path, const QS
     const QByteArray line = FormatSettingsString(settings, otherPairs).toUtf8() + '\n';
     errno = 0;
     if (file.write(line) != line.size()) {
-        const SaveOutcome outcome = failure(reasonOf(file));
+        SaveOutcome outcome = failure(reasonOf(file));
         file.cancelWriting();
         return outcome;
     }

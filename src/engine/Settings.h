@@ -61,7 +61,7 @@ QString SettingsFilePath();
 // unreadable, not a regular file, empty, or larger than MaxSettingsFileSize
 // (not read: a settings line is never that long) gives empty settings with the
 // DefaultThresholds.
-inline constexpr qint64 MaxSettingsFileSize = 1024 * 1024;
+inline constexpr qint64 MaxSettingsFileSize = qint64(1024) * 1024;
 Settings LoadSettings(const QString &path = SettingsFilePath());
 
 // What reading the settings file found. A file that exists but could not be

@@ -24,7 +24,7 @@ QString ResolveChecker(const QString &candidate)
     const QFileInfo info(candidate);
     if (info.isFile() && info.isExecutable())
         return info.absoluteFilePath();
-    const QString found = QStandardPaths::findExecutable(CheckerName);
+    QString found = QStandardPaths::findExecutable(CheckerName);
     if (!found.isEmpty())
         return found;
     // A checker on PATH that lacks the execute permission is still named, so

@@ -55,7 +55,7 @@ struct SpamCheckResult
 // Only this much of the report's end is read. The section is the report's last
 // part and a few KiB long; a runaway checker cannot make us read gigabytes.
 // A section longer than this is not found (NoReportSection).
-inline constexpr qint64 ReportReadLimit = 4 * 1024 * 1024;
+inline constexpr qint64 ReportReadLimit = qint64(4) * 1024 * 1024;
 
 // Reads the end of a report file (see ReportReadLimit) and cuts out its
 // section: Ok with the section, or NoReportSection saying why.

@@ -39,7 +39,7 @@ constexpr std::chrono::milliseconds EndTimeLimit { 3000 };
 
 QString FindProgram(const QString &name)
 {
-    if (const QString found = QStandardPaths::findExecutable(name); !found.isEmpty())
+    if (QString found = QStandardPaths::findExecutable(name); !found.isEmpty())
         return found;
     QStringList sbin;
     for (const QString &folder : qEnvironmentVariable("PATH").split(u':', Qt::SkipEmptyParts)) {
@@ -65,7 +65,7 @@ qint64 ProcessOwner(qint64 pid)
 QByteArray ReadSmallFile(const QString &path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.read(64 * 1024) : QByteArray();
+    return file.open(QIODevice::ReadOnly) ? file.read(qint64 { 64 } * 1024) : QByteArray();
 }
 
 // Ends a process group of ours: SIGTERM, then SIGKILL after a short wait.
@@ -276,19 +276,24 @@ void WarmChecker::spawn()
     QFile::remove(pidFilePath());
     const QStringList arguments = daemonArguments();
     std::vector<QByteArray> storage;
+    storage.reserve(arguments.size() + 1);
     storage.push_back(QFile::encodeName(m_paths.daemon));
     for (const QString &argument : arguments)
         storage.push_back(argument.toLocal8Bit());
     std::vector<char *> argv;
+    argv.reserve(storage.size() + 1);
     for (QByteArray &item : storage)
         argv.push_back(item.data());
     argv.push_back(nullptr);
 
     QProcessEnvironment environment = CheckerEnvironment();
+    const QStringList keys = environment.keys();
     std::vector<QByteArray> envStorage;
-    for (const QString &key : environment.keys())
+    envStorage.reserve(keys.size());
+    for (const QString &key : keys)
         envStorage.push_back((key + u'=' + environment.value(key)).toLocal8Bit());
     std::vector<char *> envp;
+    envp.reserve(envStorage.size() + 1);
     for (QByteArray &item : envStorage)
         envp.push_back(item.data());
     envp.push_back(nullptr);
@@ -343,7 +348,7 @@ void WarmChecker::poll()
         ended(QStringLiteral("the daemon ended"));
         return;
     }
-    if (m_state != State::Starting || m_ping || !QFileInfo(socketPath()).exists())
+    if (m_state != State::Starting || m_ping || !QFileInfo::exists(socketPath()))
         return;
     m_ping = new QProcess(this);
     m_ping->setProcessEnvironment(CheckerEnvironment());

@@ -77,7 +77,7 @@ WorkDirResult FallbackFolder(const QString &taken, const WorkDirResult &refused)
 {
     const std::lock_guard lock(FallbackMutex);
     if (FallbackPath[0] != '\0') {
-        const WorkDirResult again = UseFolder(QFile::decodeName(FallbackPath));
+        WorkDirResult again = UseFolder(QFile::decodeName(FallbackPath));
         if (again.ok())
             return again;
     }
@@ -103,7 +103,7 @@ WorkDirResult GetTempDir()
         return UseFolder(QDir::cleanPath(runtime) + QStringLiteral("/norvale"));
 
     const QString folder = QDir::cleanPath(QDir::tempPath()) + QStringLiteral("/norvale-%1").arg(::geteuid());
-    const WorkDirResult result = UseFolder(folder);
+    WorkDirResult result = UseFolder(folder);
     if (result.ok() || result.error == WorkDirResult::Error::CannotCreate)
         return result;
     return FallbackFolder(folder, result);

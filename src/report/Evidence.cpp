@@ -15,7 +15,7 @@ namespace norvale {
 namespace {
 
 // Debug output of a big message is a few MiB; more than this is not read.
-constexpr qint64 DebugReadLimit = 64 * 1024 * 1024;
+constexpr qint64 DebugReadLimit = qint64 { 64 } * 1024 * 1024;
 
 // "Dec 10 15:12:14.519 [12239] dbg: " starts every debug record.
 const QRegularExpression &recordStart()
@@ -221,9 +221,9 @@ bool EvidenceJob::start(const QString &messagePath, bool online, const CheckerPa
     m_key = contentKey(messagePath);
     if (const auto found = cache().entries.constFind(m_key);
         !m_key.isEmpty() && found != cache().entries.cend()) {
-        const EvidenceMap evidence = *found;
         QMetaObject::invokeMethod(
-            this, [this, messagePath, evidence] { emit ready(messagePath, evidence); }, Qt::QueuedConnection);
+            this, [this, messagePath, evidence = *found] { emit ready(messagePath, evidence); },
+            Qt::QueuedConnection);
         return true;
     }
     const auto fail = [this, messagePath](const QString &reason) {

@@ -21,7 +21,7 @@ constexpr qsizetype MinimumFindingWidth = 30;
 // inside a value taken from the message is never filled in itself.
 QString Filled(int id, const QStringList &args)
 {
-    const QString text = GetText(id);
+    QString text = GetText(id);
     if (text.isEmpty())
         return text;
     switch (args.size()) {
@@ -87,9 +87,9 @@ QString ReadinessSummary(const ReadinessResult &result)
     const qsizetype warnings = result.count(ReadinessStatus::Warn);
     if (problems == 0 && warnings == 0)
         return GetText(T::NoProblems);
-    const QString problemText
+    QString problemText
         = problems == 1 ? GetText(T::OneProblem) : FillText(T::Problems, QString::number(problems));
-    const QString warningText
+    QString warningText
         = warnings == 1 ? GetText(T::OneWarning) : FillText(T::Warnings, QString::number(warnings));
     if (warnings == 0)
         return problemText;
@@ -106,8 +106,7 @@ QString FindingTitle(const ReadinessFinding &finding)
 
 QString FindingText(const ReadinessFinding &finding)
 {
-    const QString problem
-        = finding.problemText ? Filled(finding.problemText, finding.problemArgs) : QString();
+    QString problem = finding.problemText ? Filled(finding.problemText, finding.problemArgs) : QString();
     if (finding.value.isEmpty())
         return problem;
     if (problem.isEmpty())

@@ -102,7 +102,7 @@ std::optional<ScoreResult> ScoreResultFromJson(QByteArrayView json, const QStrin
         return std::nullopt;
 
     QList<QJsonObject> checked;
-    for (const QJsonValue &file : *files) {
+    for (const auto &file : *files) {
         const QJsonObject entry = file.toObject();
         if (entry.value(u"reasons").isArray() && entry.value(u"score").isDouble())
             checked.append(entry);
@@ -121,7 +121,8 @@ std::optional<ScoreResult> ScoreResultFromJson(QByteArrayView json, const QStrin
 
     ScoreResult result;
     result.total = float(chosen->value(u"score").toDouble());
-    for (const QJsonValue &value : chosen->value(u"reasons").toArray()) {
+    const QJsonArray reasons = chosen->value(u"reasons").toArray();
+    for (const auto &value : reasons) {
         const QJsonObject row = value.toObject();
         Reason reason;
         reason.points = float(row.value(u"points").toDouble());

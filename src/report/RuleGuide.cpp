@@ -14,7 +14,7 @@ namespace norvale {
 namespace {
 
 // A guide is a few hundred KiB; anything far larger is not a guide.
-constexpr qint64 GuideSizeLimit = 16 * 1024 * 1024;
+constexpr qint64 GuideSizeLimit = qint64(16) * 1024 * 1024;
 
 QString unescapeLineBreaks(QString text)
 {

@@ -13,7 +13,7 @@ namespace {
 // anything else is a file, relative to folder when it is relative.
 QUrl DocumentUrl(const QString &file, const QString &folder)
 {
-    const QUrl url(file, QUrl::StrictMode);
+    QUrl url(file, QUrl::StrictMode);
     if (url.isValid() && url.scheme().size() > 1)
         return url;
     return QUrl::fromLocalFile(folder.isEmpty() ? file : QDir(folder).absoluteFilePath(file));
