@@ -176,7 +176,7 @@ lint() {
     git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror || failed+=(clang-format)
     echo "clang-format: done in $((SECONDS - start)) s"
 
-    configure "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    configure release "$BUILD_DIR"
     # Their logs without the lines that only count what the filters hid.
     local quiet=(-e ' generated\.$' -e '^clang-tidy[-0-9]* ')
     start=$SECONDS
