@@ -44,6 +44,7 @@ BUILD_DIR=build
 SANITIZE_BUILD_DIR=build-asan
 FUZZ_BUILD_DIR=build-fuzz
 PACKAGE_BUILD_DIR=build-deb
+BENCH_BUILD_DIR=build-bench
 
 install_packages() {
     local missing=()
@@ -176,19 +177,22 @@ lint() {
     git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror || failed+=(clang-format)
     echo "clang-format: done in $((SECONDS - start)) s"
 
-    configure release "$BUILD_DIR"
+    # The bench preset's compile database holds the program and the benchmark
+    # sources alike; only configured, nothing is built.
+    local dir=$BENCH_BUILD_DIR
+    configure bench "$dir"
     # Their logs without the lines that only count what the filters hid.
     local quiet=(-e ' generated\.$' -e '^clang-tidy[-0-9]* ')
     start=$SECONDS
-    local tidylog=$BUILD_DIR/clang-tidy.log
-    run-clang-tidy -p "$BUILD_DIR" -j "$(nproc)" -quiet "^$root/(src|bench)/" >"$tidylog" 2>&1 ||
+    local tidylog=$dir/clang-tidy.log
+    run-clang-tidy -p "$dir" -j "$(nproc)" -quiet "^$root/(src|bench)/" >"$tidylog" 2>&1 ||
         failed+=(clang-tidy)
     grep -v "${quiet[@]}" "$tidylog" || true
     echo "clang-tidy: done in $((SECONDS - start)) s"
 
     start=$SECONDS
-    local log=$BUILD_DIR/clazy.log clean=true
-    git ls-files -z 'src/*.cpp' 'bench/*.cpp' | xargs -0 -P "$(nproc)" -n 4 clazy-standalone -p "$BUILD_DIR" \
+    local log=$dir/clazy.log clean=true
+    git ls-files -z 'src/*.cpp' 'bench/*.cpp' | xargs -0 -P "$(nproc)" -n 4 clazy-standalone -p "$dir" \
         --checks="$CLAZY_CHECKS" --header-filter="^$root/(src|bench)/" >"$log" 2>&1 || clean=false
     grep -v "${quiet[@]}" "$log" || true
     grep -qE ': (warning|error): ' "$log" && clean=false
